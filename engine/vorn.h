@@ -1,0 +1,195 @@
+// Vorn: the engine object. It owns the Direct3D device and the window it
+// draws into, the shared vertex buffers, the texture table, the render
+// target, the scratch arrays and the meshes. One global instance.
+#pragma once
+
+#include "engine/mesh/flat_mesh.h"
+#include "engine/mesh/skinned_mesh.h"
+#include "engine/render/render_list.h"
+#include "platform/d3d9/d3d9.h"
+#include "platform/d3dx/d3dx9.h"
+#include "platform/win32/windows.h"
+#include "platform/win32/window.h"
+
+class ShadowVolume;
+
+// One texture that lived outside the managed pool before a reset: its
+// level-0 description as read before the reset, and its table slot.
+struct TextureBackup {
+  DWORD Format;
+  DWORD Type;
+  DWORD Usage;
+  DWORD Pool;
+  DWORD MultiSampleType;
+  DWORD MultiSampleQuality;
+  UINT Width;
+  UINT Height;
+  int index;
+};
+
+class Vorn {
+ public:
+  explicit Vorn(const char* applicationName);
+  ~Vorn();
+  Vorn(const Vorn&) = delete;
+  Vorn& operator=(const Vorn&) = delete;
+
+  // [start-up]
+  void InitWindow(WNDCLASSEXA wc);
+  int TestAdaptor(DWORD format);
+  bool InitD3D();  // true on failure
+  IDirect3DDevice9* GetDevice() { return m_pD3DDevice; }
+
+  // [scene resources]
+  bool InitScene();  // true on failure
+  void ShowAlert(const char* text);
+
+  // [reset]
+  void SetRez(int width, int height);
+  void ClearVolatiles();
+  void BackupTextures();
+  void RestoreTextures();
+  bool CheckDeviceCaps();  // true when the device was not usable
+  void KillD3D();
+
+  // [presentation]
+  void ClearScreen();
+  HRESULT BeginScene();
+  HRESULT EndScene();
+  void ScreenSwap();
+  void ScreenSwap(int right, int bottom);
+
+  // [views]
+  void Set2DView(float scaleX, float scaleY, float scaleZ);
+  void Set3DView(float fieldOfView, float aspect);
+  float RelativeToPixelX(float x) const;
+  float RelativeToPixelY(float y) const;
+
+  // [textures]
+  void TextureBuffers();
+  bool LoadTexture(const char* file, int index);
+  bool LoadTexture(const char* file, int index, int width, int height);
+  bool LoadTexture();  // the working texture or the default bitmap
+  void ReleaseTexture(int index);
+
+  // [prepared lists]
+  void PrepareTextureBar(Render& R, float x1, float y1, float x2, float y2, float u1, float v1,
+                         float u2, float v2, float r, float g, float b, float a);
+  void PrepareScreenTextureBar(Render& R, float x1, float y1, float x2, float y2, float u1,
+                               float v1, float u2, float v2, float r, float g, float b, float a);
+
+  // [text]
+  void TPrint(const char* text, float column, float row);
+
+  // [light]
+  void SetSpecular(float r, float g, float b, float a, float power);
+
+  // ---- fields, in declaration order ----
+  bool m_bWindowed;
+  HWND m_hwnd;
+  bool m_b2DViewActive;
+  float m_TextColour[4];
+  bool m_bUpperGlyphs;
+  unsigned char m_MipLevels;
+  bool m_bInScene;
+  bool m_bPainting;
+  bool m_bFastCopy;
+  D3DFORMAT m_ChosenFormat;
+  DWORD m_CopyFilter;
+  D3DCOLOR m_ColourKey;
+  bool m_bQuit;
+  bool m_bRelativeScaling;
+  bool m_bDumpTexturesOnReset;
+  bool m_bResizeWindow;
+  char m_szCaption[255];
+  float m_fMouseX, m_fMouseY;
+  int m_nMouseButton;
+  float m_fSpriteSize;
+  float m_fAspect, m_fFieldOfView, m_fNearZ, m_fFarZ;
+  float m_fPointerScale;
+  float m_fScreenWidth, m_fScreenHeight;
+  DWORD m_dwVertexProcessing;
+  DWORD m_dwAnisotrophy;
+  RECT m_DesktopRect;
+  TextureBackup* m_pTextureBackups;
+  int m_nTextureBackups;
+  D3DFORMAT m_BackBufferFormat;
+  D3DFORMAT m_DepthFormat;
+  D3DMULTISAMPLE_TYPE m_MultiSampleType;
+  bool m_bDeviceReady;
+  IDirect3D9* m_pDirect3DObject;
+  IDirect3DDevice9* m_pD3DDevice;
+  D3DDEVTYPE m_DeviceType;
+  D3DPRESENT_PARAMETERS m_PresentParams;
+  D3DCAPS9 m_Caps;
+  D3DDISPLAYMODE m_CurrentMode;
+  int m_nModes;
+  int* m_pModeWidths;
+  int* m_pModeHeights;
+  int m_Adapter;
+  D3DXMATRIX m_matProjection3D;
+  D3DXMATRIX m_matOrtho2D;
+  IDirect3DVertexBuffer9* m_p3DVB;
+  IDirect3DVertexBuffer9* m_pScreenVB;
+  IDirect3DVertexBuffer9* m_p2DVB;
+  IDirect3DVertexBuffer9* m_pPointSpriteVB;
+  IDirect3DIndexBuffer9* m_pIndexBuffer;
+  D3DLIGHT9 m_Light;
+  D3DMATERIAL9 m_Material;
+  IDirect3DTexture9** m_pTextures;
+  IDirect3DTexture9* m_pRenderToTexture;
+  IDirect3DSurface9* m_pRenderSurface;
+  IDirect3DSurface9* m_pBackBuffer;
+  ID3DXRenderToSurface* m_pRenderToSurface;
+  ID3DXBuffer* m_pTextureFileBuffer;
+  unsigned char* m_pScreenVerts;
+  unsigned char* m_p2DVerts;
+  unsigned char* m_p3DVerts;
+  unsigned char* m_pSpriteVerts;
+  D3DVIEWPORT9 m_Viewport;
+  int m_nScreenStride, m_n2DStride, m_n3DStride, m_nSpriteStride;
+  int m_nTextures;
+  int m_nRenderTextureWidth, m_nRenderTextureHeight;
+  float m_fScaleX, m_fScaleY;
+  Render m_TextRender;
+  FLATVNMesh m_FlatMeshes[8];
+  VNMesh m_Meshes[10];
+  WNDCLASSEXA m_WindowClass;
+  ShadowVolume* m_pShadow;
+  int m_nCurrentTexture;
+  unsigned char m_nFirstChar;
+  DWORD m_TexturePool, m_TextureUsage, m_TextureFormat;
+  float m_fCharWidth, m_fCharHeight, m_fTextColumns, m_fTextRows;
+
+ private:
+  void KillWindow();
+  void ReloadFlatMeshes();
+  void RefillShadowQuad();
+};
+
+// What the harness hands the engine before Startup: its main window (the
+// engine creates a window of its own only when given none) and the screen
+// size of the first resolution change.
+struct StartupSettings {
+  HWND mainWindow = nullptr;
+  int width = 1024;
+  int height = 768;
+};
+extern StartupSettings g_StartupSettings;
+
+// The start-up sequence the main loop runs once; false when no window
+// could be had.
+bool Startup(Vorn& engine, WNDCLASSEXA wc);
+
+// Colour packing shared by every primitive: r, g, b, a in 0..1 to a
+// D3DCOLOR word.
+D3DCOLOR PackColour(float r, float g, float b, float a);
+
+// normalize((p - r) x (q - r)) into out.
+D3DXVECTOR3& ComputeFaceNormal(D3DXVECTOR3& out, const D3DXVECTOR3& p, const D3DXVECTOR3& q,
+                               const D3DXVECTOR3& r);
+
+// The engine's retry/cancel alert answers, process-wide; IDRETRY until the
+// user has chosen Cancel once.
+extern int g_SceneAlertAnswer;
+extern int g_LoadAlertAnswer;
