@@ -1,0 +1,516 @@
+// Row conversions between the uncompressed formats and ARGB words or floats.
+#include "platform/d3d9/formats/row_codec.h"
+
+#include <cmath>
+#include <cstring>
+
+namespace d3d9_formats {
+namespace {
+
+// ---------------------------------------------------------------------------
+// Packed integer formats, described by their channel bit fields.
+// ---------------------------------------------------------------------------
+
+struct Field {
+  std::uint8_t shift;
+  std::uint8_t bits;  // 0: the format lacks the channel
+};
+
+struct PackedLayout {
+  D3DFORMAT format;
+  std::uint8_t bytes;
+  Field r, g, b, a;
+  bool luminance;  // r holds L, repeated into green and blue
+};
+
+constexpr PackedLayout kPacked[] = {
+    {D3DFMT_R8G8B8, 3, {16, 8}, {8, 8}, {0, 8}, {0, 0}, false},
+    {D3DFMT_A8R8G8B8, 4, {16, 8}, {8, 8}, {0, 8}, {24, 8}, false},
+    {D3DFMT_X8R8G8B8, 4, {16, 8}, {8, 8}, {0, 8}, {0, 0}, false},
+    {D3DFMT_R5G6B5, 2, {11, 5}, {5, 6}, {0, 5}, {0, 0}, false},
+    {D3DFMT_X1R5G5B5, 2, {10, 5}, {5, 5}, {0, 5}, {0, 0}, false},
+    {D3DFMT_A1R5G5B5, 2, {10, 5}, {5, 5}, {0, 5}, {15, 1}, false},
+    {D3DFMT_A4R4G4B4, 2, {8, 4}, {4, 4}, {0, 4}, {12, 4}, false},
+    {D3DFMT_R3G3B2, 1, {5, 3}, {2, 3}, {0, 2}, {0, 0}, false},
+    {D3DFMT_A8, 1, {0, 0}, {0, 0}, {0, 0}, {0, 8}, false},
+    {D3DFMT_A8R3G3B2, 2, {5, 3}, {2, 3}, {0, 2}, {8, 8}, false},
+    {D3DFMT_X4R4G4B4, 2, {8, 4}, {4, 4}, {0, 4}, {0, 0}, false},
+    {D3DFMT_A2B10G10R10, 4, {0, 10}, {10, 10}, {20, 10}, {30, 2}, false},
+    {D3DFMT_A8B8G8R8, 4, {0, 8}, {8, 8}, {16, 8}, {24, 8}, false},
+    {D3DFMT_X8B8G8R8, 4, {0, 8}, {8, 8}, {16, 8}, {0, 0}, false},
+    {D3DFMT_G16R16, 4, {0, 16}, {16, 16}, {0, 0}, {0, 0}, false},
+    {D3DFMT_A2R10G10B10, 4, {20, 10}, {10, 10}, {0, 10}, {30, 2}, false},
+    {D3DFMT_A16B16G16R16, 8, {0, 16}, {16, 16}, {32, 16}, {48, 16}, false},
+    {D3DFMT_L8, 1, {0, 8}, {0, 0}, {0, 0}, {0, 0}, true},
+    {D3DFMT_A8L8, 2, {0, 8}, {0, 0}, {0, 0}, {8, 8}, true},
+    {D3DFMT_A4L4, 1, {0, 4}, {0, 0}, {0, 0}, {4, 4}, true},
+    {D3DFMT_L16, 2, {0, 16}, {0, 0}, {0, 0}, {0, 0}, true},
+};
+
+const PackedLayout* FindPacked(D3DFORMAT f) {
+  for (const PackedLayout& p : kPacked)
+    if (p.format == f) return &p;
+  return nullptr;
+}
+
+inline std::uint64_t LoadWord(const std::uint8_t* p, int bytes) {
+  std::uint64_t w = 0;
+  for (int i = 0; i < bytes; ++i) w |= static_cast<std::uint64_t>(p[i]) << (8 * i);
+  return w;
+}
+
+inline void StoreWord(std::uint8_t* p, int bytes, std::uint64_t w) {
+  for (int i = 0; i < bytes; ++i) p[i] = static_cast<std::uint8_t>(w >> (8 * i));
+}
+
+inline std::uint32_t Max(Field f) { return (1u << f.bits) - 1u; }
+inline std::uint32_t Raw(std::uint64_t w, Field f) { return static_cast<std::uint32_t>(w >> f.shift) & Max(f); }
+
+// n-bit value to 8 bits and back, rounding to nearest: 8-bit values survive
+// a round trip through any width of 8 bits or more, and n-bit values of
+// narrower fields survive the trip through 8 bits.
+inline std::uint32_t To8(std::uint32_t v, Field f) {
+  if (f.bits == 8) return v;
+  const std::uint64_t m = Max(f);
+  return static_cast<std::uint32_t>((v * 510ull + m) / (2 * m));
+}
+inline std::uint64_t From8(std::uint32_t c, Field f) {
+  if (f.bits == 8) return c;
+  const std::uint64_t m = Max(f);
+  return (c * m * 2 + 255) / 510;
+}
+inline std::uint64_t FromFloat(float v, Field f) {
+  if (!(v > 0.f)) return 0;  // also NaN
+  if (v >= 1.f) return Max(f);
+  return static_cast<std::uint64_t>(v * static_cast<float>(Max(f)) + 0.5f);
+}
+
+inline float Luminance(float r, float g, float b) { return 0.2125f * r + 0.7154f * g + 0.0721f * b; }
+
+inline std::uint8_t ToByte(float v) {
+  if (!(v > 0.f)) return 0;
+  if (v >= 1.f) return 255;
+  return static_cast<std::uint8_t>(v * 255.f + 0.5f);
+}
+
+void DecodePacked(const PackedLayout& L, const std::uint8_t* s, UINT width, std::uint32_t* out) {
+  const bool has_rgb = L.r.bits != 0;
+  for (UINT x = 0; x < width; ++x, s += L.bytes) {
+    const std::uint64_t w = LoadWord(s, L.bytes);
+    std::uint32_t r, g, b;
+    if (L.luminance) {
+      r = g = b = To8(Raw(w, L.r), L.r);
+    } else if (!has_rgb) {
+      r = g = b = 0;
+    } else {
+      r = To8(Raw(w, L.r), L.r);
+      g = L.g.bits ? To8(Raw(w, L.g), L.g) : 255;
+      b = L.b.bits ? To8(Raw(w, L.b), L.b) : 255;
+    }
+    const std::uint32_t a = L.a.bits ? To8(Raw(w, L.a), L.a) : 255;
+    out[x] = (a << 24) | (r << 16) | (g << 8) | b;
+  }
+}
+
+void DecodePackedFloat(const PackedLayout& L, const std::uint8_t* s, UINT width, float* out) {
+  const bool has_rgb = L.r.bits != 0;
+  auto unit = [](std::uint32_t v, Field f) { return static_cast<float>(v) / static_cast<float>(Max(f)); };
+  for (UINT x = 0; x < width; ++x, s += L.bytes, out += 4) {
+    const std::uint64_t w = LoadWord(s, L.bytes);
+    if (L.luminance) {
+      out[0] = out[1] = out[2] = unit(Raw(w, L.r), L.r);
+    } else if (!has_rgb) {
+      out[0] = out[1] = out[2] = 0.f;
+    } else {
+      out[0] = unit(Raw(w, L.r), L.r);
+      out[1] = L.g.bits ? unit(Raw(w, L.g), L.g) : 1.f;
+      out[2] = L.b.bits ? unit(Raw(w, L.b), L.b) : 1.f;
+    }
+    out[3] = L.a.bits ? unit(Raw(w, L.a), L.a) : 1.f;
+  }
+}
+
+void EncodePacked(const PackedLayout& L, const std::uint32_t* in, UINT width, std::uint8_t* d) {
+  for (UINT x = 0; x < width; ++x, d += L.bytes) {
+    const std::uint32_t c = in[x];
+    const std::uint32_t a = c >> 24, r = (c >> 16) & 0xff, g = (c >> 8) & 0xff, b = c & 0xff;
+    std::uint64_t w = 0;
+    if (L.luminance) {
+      const float l = Luminance(static_cast<float>(r), static_cast<float>(g), static_cast<float>(b));
+      w |= From8(static_cast<std::uint32_t>(l + 0.5f), L.r) << L.r.shift;
+    } else {
+      if (L.r.bits) w |= From8(r, L.r) << L.r.shift;
+      if (L.g.bits) w |= From8(g, L.g) << L.g.shift;
+      if (L.b.bits) w |= From8(b, L.b) << L.b.shift;
+    }
+    if (L.a.bits) w |= From8(a, L.a) << L.a.shift;
+    StoreWord(d, L.bytes, w);
+  }
+}
+
+void EncodePackedFloat(const PackedLayout& L, const float* in, UINT width, std::uint8_t* d) {
+  for (UINT x = 0; x < width; ++x, d += L.bytes, in += 4) {
+    std::uint64_t w = 0;
+    if (L.luminance) {
+      w |= FromFloat(Luminance(in[0], in[1], in[2]), L.r) << L.r.shift;
+    } else {
+      if (L.r.bits) w |= FromFloat(in[0], L.r) << L.r.shift;
+      if (L.g.bits) w |= FromFloat(in[1], L.g) << L.g.shift;
+      if (L.b.bits) w |= FromFloat(in[2], L.b) << L.b.shift;
+    }
+    if (L.a.bits) w |= FromFloat(in[3], L.a) << L.a.shift;
+    StoreWord(d, L.bytes, w);
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Float formats: channels in the order r, g, b, a; 16 or 32 bits each.
+// ---------------------------------------------------------------------------
+
+struct FloatLayout {
+  D3DFORMAT format;
+  int channels;
+  bool half;
+};
+
+constexpr FloatLayout kFloat[] = {
+    {D3DFMT_R16F, 1, true},  {D3DFMT_G16R16F, 2, true},  {D3DFMT_A16B16G16R16F, 4, true},
+    {D3DFMT_R32F, 1, false}, {D3DFMT_G32R32F, 2, false}, {D3DFMT_A32B32G32R32F, 4, false},
+};
+
+const FloatLayout* FindFloat(D3DFORMAT f) {
+  for (const FloatLayout& l : kFloat)
+    if (l.format == f) return &l;
+  return nullptr;
+}
+
+void DecodeFloatRow(const FloatLayout& L, const std::uint8_t* s, UINT width, float* out) {
+  for (UINT x = 0; x < width; ++x, out += 4) {
+    out[0] = out[1] = out[2] = out[3] = 1.f;
+    for (int c = 0; c < L.channels; ++c) {
+      if (L.half) {
+        std::uint16_t h;
+        std::memcpy(&h, s, 2);
+        out[c] = HalfToFloat(h);
+        s += 2;
+      } else {
+        std::memcpy(&out[c], s, 4);
+        s += 4;
+      }
+    }
+  }
+}
+
+void EncodeFloatRow(const FloatLayout& L, const float* in, UINT width, std::uint8_t* d) {
+  for (UINT x = 0; x < width; ++x, in += 4) {
+    for (int c = 0; c < L.channels; ++c) {
+      if (L.half) {
+        const std::uint16_t h = FloatToHalf(in[c]);
+        std::memcpy(d, &h, 2);
+        d += 2;
+      } else {
+        std::memcpy(d, &in[c], 4);
+        d += 4;
+      }
+    }
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Two-pixel packed formats: YUV 4:2:2 and their RGB relatives.
+// ---------------------------------------------------------------------------
+
+bool IsPairPacked(D3DFORMAT f) {
+  return f == D3DFMT_YUY2 || f == D3DFMT_UYVY || f == D3DFMT_R8G8_B8G8 || f == D3DFMT_G8R8_G8B8;
+}
+
+inline std::uint32_t ClampByte(float v) { return ToByte(v / 255.f); }
+
+std::uint32_t YuvToArgb(int y, int u, int v) {
+  const float c = 1.164f * static_cast<float>(y - 16);
+  const float d = static_cast<float>(u - 128), e = static_cast<float>(v - 128);
+  const std::uint32_t r = ClampByte(c + 1.596f * e);
+  const std::uint32_t g = ClampByte(c - 0.813f * e - 0.391f * d);
+  const std::uint32_t b = ClampByte(c + 2.018f * d);
+  return 0xff000000u | (r << 16) | (g << 8) | b;
+}
+
+void DecodePairs(D3DFORMAT f, const std::uint8_t* s, UINT width, std::uint32_t* out) {
+  for (UINT x = 0; x < width; x += 2, s += 4) {
+    std::uint32_t p0, p1;
+    switch (f) {
+      case D3DFMT_YUY2:
+        p0 = YuvToArgb(s[0], s[1], s[3]);
+        p1 = YuvToArgb(s[2], s[1], s[3]);
+        break;
+      case D3DFMT_UYVY:
+        p0 = YuvToArgb(s[1], s[0], s[2]);
+        p1 = YuvToArgb(s[3], s[0], s[2]);
+        break;
+      case D3DFMT_R8G8_B8G8:  // R, G0, B, G1
+        p0 = 0xff000000u | (s[0] << 16) | (s[1] << 8) | s[2];
+        p1 = 0xff000000u | (s[0] << 16) | (s[3] << 8) | s[2];
+        break;
+      default:  // G8R8_G8B8: G0, R, G1, B
+        p0 = 0xff000000u | (s[1] << 16) | (s[0] << 8) | s[3];
+        p1 = 0xff000000u | (s[1] << 16) | (s[2] << 8) | s[3];
+        break;
+    }
+    out[x] = p0;
+    if (x + 1 < width) out[x + 1] = p1;
+  }
+}
+
+void EncodePairs(D3DFORMAT f, const std::uint32_t* in, UINT width, std::uint8_t* d) {
+  for (UINT x = 0; x < width; x += 2, d += 4) {
+    const std::uint32_t c0 = in[x], c1 = x + 1 < width ? in[x + 1] : in[x];
+    const float r0 = static_cast<float>((c0 >> 16) & 0xff), g0 = static_cast<float>((c0 >> 8) & 0xff),
+                b0 = static_cast<float>(c0 & 0xff);
+    const float r1 = static_cast<float>((c1 >> 16) & 0xff), g1 = static_cast<float>((c1 >> 8) & 0xff),
+                b1 = static_cast<float>(c1 & 0xff);
+    if (f == D3DFMT_YUY2 || f == D3DFMT_UYVY) {
+      auto Y = [](float r, float g, float b) { return ClampByte(0.257f * r + 0.504f * g + 0.098f * b + 16.f); };
+      const float r = (r0 + r1) * 0.5f, g = (g0 + g1) * 0.5f, b = (b0 + b1) * 0.5f;
+      const std::uint8_t u = static_cast<std::uint8_t>(ClampByte(-0.148f * r - 0.291f * g + 0.439f * b + 128.f));
+      const std::uint8_t v = static_cast<std::uint8_t>(ClampByte(0.439f * r - 0.368f * g - 0.071f * b + 128.f));
+      const std::uint8_t y0 = static_cast<std::uint8_t>(Y(r0, g0, b0)), y1 = static_cast<std::uint8_t>(Y(r1, g1, b1));
+      if (f == D3DFMT_YUY2) {
+        d[0] = y0, d[1] = u, d[2] = y1, d[3] = v;
+      } else {
+        d[0] = u, d[1] = y0, d[2] = v, d[3] = y1;
+      }
+    } else {
+      const std::uint8_t r = static_cast<std::uint8_t>(ClampByte((r0 + r1) * 0.5f));
+      const std::uint8_t b = static_cast<std::uint8_t>(ClampByte((b0 + b1) * 0.5f));
+      const std::uint8_t ga = static_cast<std::uint8_t>(g0), gb = static_cast<std::uint8_t>(g1);
+      if (f == D3DFMT_R8G8_B8G8) {
+        d[0] = r, d[1] = ga, d[2] = b, d[3] = gb;
+      } else {
+        d[0] = ga, d[1] = r, d[2] = gb, d[3] = b;
+      }
+    }
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Palette formats.
+// ---------------------------------------------------------------------------
+
+bool IsPalette(D3DFORMAT f) { return f == D3DFMT_P8 || f == D3DFMT_A8P8; }
+
+void DecodePalette(D3DFORMAT f, const std::uint8_t* s, UINT width, std::uint32_t* out, const std::uint32_t* pal) {
+  const int step = f == D3DFMT_A8P8 ? 2 : 1;
+  for (UINT x = 0; x < width; ++x, s += step) {
+    const std::uint32_t i = s[0];
+    std::uint32_t c = pal ? pal[i] : (0xff000000u | (i << 16) | (i << 8) | i);
+    if (f == D3DFMT_A8P8) c = (c & 0x00ffffffu) | (static_cast<std::uint32_t>(s[1]) << 24);
+    out[x] = c;
+  }
+}
+
+std::uint8_t NearestEntry(std::uint32_t c, const std::uint32_t* pal, bool with_alpha) {
+  int best = 0;
+  long best_d = -1;
+  for (int i = 0; i < 256; ++i) {
+    long d = 0;
+    for (int sh = 0; sh < (with_alpha ? 32 : 24); sh += 8) {
+      const long e = static_cast<long>((c >> sh) & 0xff) - static_cast<long>((pal[i] >> sh) & 0xff);
+      d += e * e;
+    }
+    if (best_d < 0 || d < best_d) best_d = d, best = i;
+  }
+  return static_cast<std::uint8_t>(best);
+}
+
+void EncodePalette(D3DFORMAT f, const std::uint32_t* in, UINT width, std::uint8_t* d, const std::uint32_t* pal) {
+  const bool a8p8 = f == D3DFMT_A8P8;
+  for (UINT x = 0; x < width; ++x) {
+    *d++ = NearestEntry(in[x], pal, !a8p8);
+    if (a8p8) *d++ = static_cast<std::uint8_t>(in[x] >> 24);
+  }
+}
+
+// Rows of the pair-packed and palette formats go through 8-bit words when
+// floats are asked for; a small fixed buffer keeps this allocation-free.
+constexpr UINT kChunk = 256;
+
+}  // namespace
+
+float HalfToFloat(std::uint16_t h) {
+  const std::uint32_t sign = static_cast<std::uint32_t>(h & 0x8000u) << 16;
+  const std::uint32_t exp = (h >> 10) & 0x1f;
+  std::uint32_t man = h & 0x3ffu;
+  std::uint32_t bits;
+  if (exp == 0) {
+    if (man == 0) {
+      bits = sign;
+    } else {  // subnormal: normalise
+      int e = -1;
+      do {
+        ++e;
+        man <<= 1;
+      } while ((man & 0x400u) == 0);
+      bits = sign | (static_cast<std::uint32_t>(127 - 15 - e) << 23) | ((man & 0x3ffu) << 13);
+    }
+  } else if (exp == 31) {
+    bits = sign | 0x7f800000u | (man << 13);
+  } else {
+    bits = sign | ((exp + 127 - 15) << 23) | (man << 13);
+  }
+  float f;
+  std::memcpy(&f, &bits, 4);
+  return f;
+}
+
+std::uint16_t FloatToHalf(float f) {
+  std::uint32_t bits;
+  std::memcpy(&bits, &f, 4);
+  const std::uint16_t sign = static_cast<std::uint16_t>((bits >> 16) & 0x8000u);
+  const std::uint32_t exp = (bits >> 23) & 0xff;
+  std::uint32_t man = bits & 0x7fffffu;
+  if (exp == 255) return static_cast<std::uint16_t>(sign | 0x7c00u | (man ? 0x200u : 0));
+  const int e = static_cast<int>(exp) - 127 + 15;
+  if (e >= 31) return static_cast<std::uint16_t>(sign | 0x7c00u);
+  if (e <= 0) {
+    if (e < -10) return sign;
+    man |= 0x800000u;
+    const int shift = 14 - e;
+    std::uint32_t half = man >> shift;
+    const std::uint32_t rest = man & ((1u << shift) - 1);
+    const std::uint32_t mid = 1u << (shift - 1);
+    if (rest > mid || (rest == mid && (half & 1))) ++half;
+    return static_cast<std::uint16_t>(sign | half);
+  }
+  std::uint32_t half = (static_cast<std::uint32_t>(e) << 10) | (man >> 13);
+  const std::uint32_t rest = man & 0x1fffu;
+  if (rest > 0x1000u || (rest == 0x1000u && (half & 1))) ++half;  // may carry into the exponent, as it should
+  return static_cast<std::uint16_t>(sign | half);
+}
+
+bool CanConvertRows(D3DFORMAT format) {
+  return FindPacked(format) || FindFloat(format) || IsPairPacked(format) || IsPalette(format);
+}
+
+bool DecodeRow(D3DFORMAT format, const void* src, UINT width, std::uint32_t* argb, const std::uint32_t* palette) {
+  const auto* s = static_cast<const std::uint8_t*>(src);
+  if (const PackedLayout* p = FindPacked(format)) {
+    DecodePacked(*p, s, width, argb);
+    return true;
+  }
+  if (const FloatLayout* fl = FindFloat(format)) {
+    float px[4 * kChunk];
+    const UINT bytes_per_px = static_cast<UINT>(fl->channels) * (fl->half ? 2u : 4u);
+    for (UINT x = 0; x < width; x += kChunk) {
+      const UINT n = width - x < kChunk ? width - x : kChunk;
+      DecodeFloatRow(*fl, s + x * bytes_per_px, n, px);
+      for (UINT i = 0; i < n; ++i) {
+        const float* q = px + 4 * i;
+        argb[x + i] = (static_cast<std::uint32_t>(ToByte(q[3])) << 24) | (static_cast<std::uint32_t>(ToByte(q[0])) << 16) |
+                      (static_cast<std::uint32_t>(ToByte(q[1])) << 8) | ToByte(q[2]);
+      }
+    }
+    return true;
+  }
+  if (IsPairPacked(format)) {
+    DecodePairs(format, s, width, argb);
+    return true;
+  }
+  if (IsPalette(format)) {
+    DecodePalette(format, s, width, argb, palette);
+    return true;
+  }
+  return false;
+}
+
+bool DecodeRowFloat(D3DFORMAT format, const void* src, UINT width, float* rgba, const std::uint32_t* palette) {
+  const auto* s = static_cast<const std::uint8_t*>(src);
+  if (const PackedLayout* p = FindPacked(format)) {
+    DecodePackedFloat(*p, s, width, rgba);
+    return true;
+  }
+  if (const FloatLayout* fl = FindFloat(format)) {
+    DecodeFloatRow(*fl, s, width, rgba);
+    return true;
+  }
+  if (!IsPairPacked(format) && !IsPalette(format)) return false;
+  std::uint32_t words[kChunk];
+  const UINT bytes_per_px = format == D3DFMT_P8 ? 1 : 2;
+  for (UINT x = 0; x < width; x += kChunk) {
+    const UINT n = width - x < kChunk ? width - x : kChunk;
+    if (IsPalette(format))
+      DecodePalette(format, s + x * bytes_per_px, n, words, palette);
+    else
+      DecodePairs(format, s + x * 2, n, words);  // kChunk is even, so pairs stay whole
+    for (UINT i = 0; i < n; ++i) {
+      float* q = rgba + 4 * (x + i);
+      q[0] = static_cast<float>((words[i] >> 16) & 0xff) / 255.f;
+      q[1] = static_cast<float>((words[i] >> 8) & 0xff) / 255.f;
+      q[2] = static_cast<float>(words[i] & 0xff) / 255.f;
+      q[3] = static_cast<float>(words[i] >> 24) / 255.f;
+    }
+  }
+  return true;
+}
+
+bool EncodeRow(D3DFORMAT format, const std::uint32_t* argb, UINT width, void* dst, const std::uint32_t* palette) {
+  auto* d = static_cast<std::uint8_t*>(dst);
+  if (const PackedLayout* p = FindPacked(format)) {
+    EncodePacked(*p, argb, width, d);
+    return true;
+  }
+  if (const FloatLayout* fl = FindFloat(format)) {
+    float px[4 * kChunk];
+    const UINT bytes_per_px = static_cast<UINT>(fl->channels) * (fl->half ? 2u : 4u);
+    for (UINT x = 0; x < width; x += kChunk) {
+      const UINT n = width - x < kChunk ? width - x : kChunk;
+      for (UINT i = 0; i < n; ++i) {
+        const std::uint32_t c = argb[x + i];
+        px[4 * i + 0] = static_cast<float>((c >> 16) & 0xff) / 255.f;
+        px[4 * i + 1] = static_cast<float>((c >> 8) & 0xff) / 255.f;
+        px[4 * i + 2] = static_cast<float>(c & 0xff) / 255.f;
+        px[4 * i + 3] = static_cast<float>(c >> 24) / 255.f;
+      }
+      EncodeFloatRow(*fl, px, n, d + x * bytes_per_px);
+    }
+    return true;
+  }
+  if (IsPairPacked(format)) {
+    EncodePairs(format, argb, width, d);
+    return true;
+  }
+  if (IsPalette(format) && palette) {
+    EncodePalette(format, argb, width, d, palette);
+    return true;
+  }
+  return false;
+}
+
+bool EncodeRowFloat(D3DFORMAT format, const float* rgba, UINT width, void* dst, const std::uint32_t* palette) {
+  auto* d = static_cast<std::uint8_t*>(dst);
+  if (const PackedLayout* p = FindPacked(format)) {
+    EncodePackedFloat(*p, rgba, width, d);
+    return true;
+  }
+  if (const FloatLayout* fl = FindFloat(format)) {
+    EncodeFloatRow(*fl, rgba, width, d);
+    return true;
+  }
+  if (!IsPairPacked(format) && !(IsPalette(format) && palette)) return false;
+  std::uint32_t words[kChunk];
+  const UINT bytes_per_px = format == D3DFMT_P8 ? 1 : 2;
+  for (UINT x = 0; x < width; x += kChunk) {
+    const UINT n = width - x < kChunk ? width - x : kChunk;
+    for (UINT i = 0; i < n; ++i) {
+      const float* q = rgba + 4 * (x + i);
+      words[i] = (static_cast<std::uint32_t>(ToByte(q[3])) << 24) | (static_cast<std::uint32_t>(ToByte(q[0])) << 16) |
+                 (static_cast<std::uint32_t>(ToByte(q[1])) << 8) | ToByte(q[2]);
+    }
+    if (IsPalette(format))
+      EncodePalette(format, words, n, d + x * bytes_per_px, palette);
+    else
+      EncodePairs(format, words, n, d + x * 2);
+  }
+  return true;
+}
+
+}  // namespace d3d9_formats

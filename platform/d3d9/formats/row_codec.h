@@ -1,0 +1,46 @@
+// Converts rows of pixels between any uncompressed format of the format
+// table and ARGB: 8-bit D3DCOLOR words or floats.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/d3d9/d3d9.h"
+
+namespace d3d9_formats {
+
+// Channel values of formats that lack them, as Direct3D samples them:
+// missing alpha reads 1; missing colour channels of red-only and red-green
+// formats (G16R16, R16F, G32R32F ...) read 1; luminance formats repeat L in
+// red, green and blue; D3DFMT_A8 reads black. Encoding keeps the channels
+// the format has; luminance is 0.2125 R + 0.7154 G + 0.0721 B.
+//
+// Float pixels are four floats in the order r, g, b, a. Values of 8-bit and
+// other unsigned normalised formats lie in [0, 1]; float formats keep their
+// range when decoded to floats and are clamped to [0, 1] for 8-bit words.
+//
+// The palette formats P8 and A8P8 take a 256-entry palette of ARGB words
+// (its alpha is used for P8); without one, decoding yields grey levels of
+// the index and encoding fails. Encoding picks the nearest palette entry.
+// The two-pixel packed formats (YUY2, UYVY, R8G8_B8G8, G8R8_G8B8) share one
+// chroma value per pair; `width` may be odd (the last pair is half used).
+// YUV uses the BT.601 studio-range equations.
+//
+// Every function returns false, writing nothing, for a format the codec
+// does not handle (block-compressed, depth, index and signed formats).
+
+bool CanConvertRows(D3DFORMAT format);
+
+bool DecodeRow(D3DFORMAT format, const void* src, UINT width, std::uint32_t* argb,
+               const std::uint32_t* palette = nullptr);
+bool DecodeRowFloat(D3DFORMAT format, const void* src, UINT width, float* rgba,
+                    const std::uint32_t* palette = nullptr);
+bool EncodeRow(D3DFORMAT format, const std::uint32_t* argb, UINT width, void* dst,
+               const std::uint32_t* palette = nullptr);
+bool EncodeRowFloat(D3DFORMAT format, const float* rgba, UINT width, void* dst,
+                    const std::uint32_t* palette = nullptr);
+
+// IEEE half-precision conversions used by the 16-bit float formats.
+float HalfToFloat(std::uint16_t h);
+std::uint16_t FloatToHalf(float f);
+
+}  // namespace d3d9_formats
