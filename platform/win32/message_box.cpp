@@ -14,15 +14,17 @@ int DefaultMessageBox(HWND, const char* text, const char* caption, UINT type) {
 }
 
 MessageBoxHandler g_handler = nullptr;
+MessageBoxHandler g_route = nullptr;
 
 }  // namespace
 
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
-  MessageBoxHandler handler = g_handler ? g_handler : DefaultMessageBox;
+  MessageBoxHandler handler = g_handler ? g_handler : g_route ? g_route : DefaultMessageBox;
   return handler(owner, text ? text : "", caption ? caption : "Error", type);
 }
 
 void SetMessageBoxHandler(MessageBoxHandler handler) { g_handler = handler; }
+void SetMessageBoxRoute(MessageBoxHandler route) { g_route = route; }
 
 int FirstButtonOf(UINT type) {
   switch (type & MB_TYPEMASK) {

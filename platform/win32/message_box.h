@@ -40,6 +40,9 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 // the box's line to stderr and answers with its first button.
 using MessageBoxHandler = int (*)(HWND owner, const char* text, const char* caption, UINT type);
 void SetMessageBoxHandler(MessageBoxHandler handler);
+// The window code's route to the script and the backend (backend.h sets
+// it). A handler set with SetMessageBoxHandler takes precedence.
+void SetMessageBoxRoute(MessageBoxHandler route);
 
 // The first button of a box of this type: IDOK, IDRETRY, IDYES or IDABORT.
 int FirstButtonOf(UINT type);

@@ -1,0 +1,52 @@
+// InitBackend: the script, its runner and the chosen backend.
+#include "platform/win32/backend_select.h"
+
+#include <memory>
+
+#include "platform/win32/backend.h"
+#include "platform/win32/headless/headless_backend.h"
+#include "platform/win32/script_runner.h"
+#ifdef VORNEL_HAVE_QT
+#include "platform/win32/qt/qt_backend.h"
+#endif
+
+namespace {
+
+std::unique_ptr<ScriptRunner> g_runner;
+
+}  // namespace
+
+int InitBackend(BackendKind kind, const char* script_path, std::string* error) {
+  std::string message;
+  Script script;
+  if (script_path && !LoadScript(script_path, &script, &message)) {
+    if (error) *error = message;
+    return 2;
+  }
+  std::unique_ptr<Backend> backend;
+  if (kind == BackendKind::kQt) {
+#ifdef VORNEL_HAVE_QT
+    backend = CreateQtBackend(&message);
+#else
+    message = "this build has no Qt window backend; use --headless";
+#endif
+    if (!backend) {
+      if (error) *error = message;
+      return 2;
+    }
+  } else {
+    backend = CreateHeadlessBackend();
+  }
+  InstallBackend(std::move(backend));
+  if (script_path) {
+    g_runner = std::make_unique<ScriptRunner>(std::move(script));
+    InstallScriptRunner(g_runner.get());
+  }
+  return 0;
+}
+
+void ShutdownBackend() {
+  InstallScriptRunner(nullptr);
+  g_runner.reset();
+  InstallBackend(nullptr);
+}

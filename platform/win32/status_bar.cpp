@@ -1,0 +1,121 @@
+// The status bar control: its class, parts and texts, and its layout along
+// the bottom of the parent's client area.
+#include "platform/win32/status_bar.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "platform/win32/backend.h"
+#include "platform/win32/ui_state.h"
+#include "platform/win32/window.h"
+
+namespace {
+
+void Changed(HWND hwnd) {
+  if (Backend* b = ActiveBackend()) b->StatusBarChanged(hwnd);
+}
+
+// A status bar places itself at the bottom of its parent, full width.
+void LayOut(HWND hwnd) {
+  WindowRecord* w = FindWindowRecord(hwnd);
+  RECT parent{};
+  if (!w || !GetClientRect(w->parent, &parent)) return;
+  SetWindowPos(hwnd, nullptr, 0, parent.bottom - kStatusBarHeight, parent.right, kStatusBarHeight,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+LRESULT StatusBarProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  WindowRecord* w = FindWindowRecord(hwnd);
+  if (!w) return 0;
+  switch (message) {
+    case WM_CREATE:
+      w->part_edges = {-1};
+      w->part_texts.assign(1, "");
+      LayOut(hwnd);
+      return 0;
+    case WM_SIZE:
+      // The parent sends WM_SIZE with zeros after it changed size; only that
+      // form lays the bar out again (a bar's own resize must not loop).
+      if (wParam == 0 && lParam == 0) LayOut(hwnd);
+      Changed(hwnd);
+      return 0;
+    case SB_SETPARTS: {
+      int n = static_cast<int>(wParam);
+      const int* edges = reinterpret_cast<const int*>(lParam);
+      if (n <= 0 || n > kStatusBarMaxParts || !edges) return FALSE;
+      w->part_edges.assign(edges, edges + n);
+      if (w->part_texts.size() < static_cast<size_t>(n)) w->part_texts.resize(static_cast<size_t>(n));
+      Changed(hwnd);
+      return TRUE;
+    }
+    case SB_GETPARTS: {
+      int n = static_cast<int>(w->part_edges.size());
+      int* out = reinterpret_cast<int*>(lParam);
+      if (out)
+        for (int i = 0; i < std::min<int>(n, static_cast<int>(wParam)); ++i) out[i] = w->part_edges[static_cast<size_t>(i)];
+      return n;
+    }
+    case SB_SETTEXTA: {
+      auto part = static_cast<size_t>(wParam & 0xFF);
+      if (part >= static_cast<size_t>(kStatusBarMaxParts)) return FALSE;
+      if (w->part_texts.size() <= part) w->part_texts.resize(part + 1);
+      w->part_texts[part] = lParam ? reinterpret_cast<const char*>(lParam) : "";
+      Changed(hwnd);
+      return TRUE;
+    }
+    case SB_GETTEXTA:
+    case SB_GETTEXTLENGTHA: {
+      auto part = static_cast<size_t>(wParam & 0xFF);
+      std::string text = part < w->part_texts.size() ? w->part_texts[part] : "";
+      if (message == SB_GETTEXTA && lParam) std::memcpy(reinterpret_cast<char*>(lParam), text.c_str(), text.size() + 1);
+      return static_cast<LRESULT>(text.size());
+    }
+    case SB_GETRECT: {
+      auto part = static_cast<size_t>(wParam);
+      RECT* r = reinterpret_cast<RECT*>(lParam);
+      if (!r || part >= w->part_edges.size()) return FALSE;
+      int left = part == 0 ? 0 : w->part_edges[part - 1];
+      int right = w->part_edges[part] < 0 ? w->client_width : w->part_edges[part];
+      *r = RECT{left, 0, right, w->client_height};
+      return TRUE;
+    }
+    case WM_SETTEXT:
+      if (w->part_texts.empty()) w->part_texts.resize(1);
+      w->part_texts[0] = lParam ? reinterpret_cast<const char*>(lParam) : "";
+      Changed(hwnd);
+      return DefWindowProcA(hwnd, message, wParam, lParam);
+    default: return DefWindowProcA(hwnd, message, wParam, lParam);
+  }
+}
+
+}  // namespace
+
+void RegisterStatusBarClass() {
+  static bool done = false;
+  if (done) return;
+  done = true;
+  WNDCLASSEXA wc{};
+  wc.cbSize = sizeof(wc);
+  wc.lpfnWndProc = StatusBarProc;
+  wc.lpszClassName = STATUSCLASSNAMEA;
+  RegisterClassExA(&wc);
+}
+
+std::vector<StatusBarPart> StatusBarParts(HWND status_bar) {
+  std::vector<StatusBarPart> out;
+  WindowRecord* w = FindWindowRecord(status_bar);
+  if (!w) return out;
+  for (size_t i = 0; i < w->part_edges.size(); ++i)
+    out.push_back(StatusBarPart{w->part_edges[i], i < w->part_texts.size() ? w->part_texts[i] : ""});
+  return out;
+}
+
+HWND FindStatusBar(HWND parent) {
+  WindowRecord* p = FindWindowRecord(parent);
+  if (!p) return nullptr;
+  for (HWND c : p->children) {
+    WindowRecord* w = FindWindowRecord(c);
+    if (w && w->class_name == STATUSCLASSNAMEA) return c;
+  }
+  return nullptr;
+}

@@ -1,0 +1,85 @@
+// The records behind window, menu and dialog handles, shared by the files
+// of the window code. Not for use outside platform/win32.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/win32/dialogs.h"
+#include "platform/win32/messages.h"
+#include "platform/win32/window.h"
+
+class Backend;
+class ScriptRunner;
+
+struct DialogState {
+  const DialogTemplate* description = nullptr;
+  DialogTemplate owned_copy;
+  DLGPROC proc = nullptr;
+  HWND owner = nullptr;
+  bool ended = false;
+  INT_PTR result = 0;
+};
+
+struct WindowRecord {
+  HWND handle = nullptr;
+  std::string class_name;
+  WNDPROC proc = nullptr;
+  HINSTANCE instance = nullptr;
+  DWORD style = 0;
+  DWORD ex_style = 0;
+  std::string text;
+  RECT rect{};  // window rectangle: desktop pixels, or the parent's client pixels
+  int client_width = 0;
+  int client_height = 0;
+  HWND parent = nullptr;  // parent of a child, owner of a top-level window
+  HMENU menu = nullptr;   // menu bar of a top-level window
+  int id = 0;             // child id
+  LONG_PTR user_data = 0;
+  HICON icon = nullptr;
+  bool visible = false;
+  bool enabled = true;
+  bool invalid = false;
+  bool destroying = false;
+  bool top_level = true;
+  bool is_dialog = false;
+  std::vector<HWND> children;
+
+  // Status bar.
+  std::vector<int> part_edges;
+  std::vector<std::string> part_texts;
+  // Dialog and its controls.
+  std::unique_ptr<DialogState> dialog;
+  DialogControlKind control_kind = DialogControlKind::kStatic;
+  DWORD control_style = 0;
+  std::vector<std::string> combo_items;
+  int combo_selection = -1;
+};
+
+WindowRecord* FindWindowRecord(HWND hwnd);
+// Every live window, in creation order.
+std::vector<HWND> AllWindows();
+
+// The non-client insets of a window of this style.
+RECT FrameInsets(DWORD style, bool has_menu);
+
+// Hooks between the parts of the window code.
+ScriptRunner* ActiveScriptRunner();
+void SetActiveScriptRunner(ScriptRunner* runner);
+// Depth of modal loops (dialogs); passes are counted only at depth 0.
+int& ModalDepth();
+// Removes the first queued message for this window, if any; used when a
+// window is destroyed.
+void DropMessagesFor(HWND hwnd);
+// Called by DestroyWindow for a window's menu.
+void DestroyMenuOfWindow(HMENU menu);
+// Notifies the backend, if any.
+void NotifyWindowChanged(HWND hwnd);
+void NotifyMenuChanged(HMENU menu);
+void NotifyControlChanged(HWND hwnd);
+// Looks up the window whose menu bar (or one of its popups) this is.
+HWND OwnerOfMenu(HMENU menu);
+// Updates the key state as a key message leaves the queue.
+void NoteKeyMessage(const MSG& msg);
