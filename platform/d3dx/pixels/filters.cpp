@@ -1,0 +1,128 @@
+// Separable resampling: per axis, each destination texel gets a short list of
+// source indices and weights; rows are filtered first, then columns.
+#include "platform/d3dx/pixels/filters.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace vornel::d3dx {
+namespace {
+
+struct Tap {
+  int index;
+  float weight;
+};
+
+// Taps of one destination texel along one axis.
+struct AxisTaps {
+  std::vector<int> start;  // first tap of texel i; start[n] ends the list
+  std::vector<Tap> taps;
+};
+
+int Address(int i, int n, bool mirror) {
+  if (!mirror) {
+    i %= n;
+    return i < 0 ? i + n : i;
+  }
+  int period = 2 * n;
+  i %= period;
+  if (i < 0) i += period;
+  return i < n ? i : period - 1 - i;
+}
+
+AxisTaps MakeTaps(int srcLen, int dstLen, DWORD kind, bool mirror) {
+  AxisTaps a;
+  a.start.reserve(dstLen + 1);
+  const double scale = static_cast<double>(srcLen) / dstLen;
+  std::vector<Tap> local;
+  for (int i = 0; i < dstLen; ++i) {
+    a.start.push_back(static_cast<int>(a.taps.size()));
+    local.clear();
+    const double centre = (i + 0.5) * scale;  // in source texel units
+    switch (kind) {
+      case kFilterPoint:
+        local.push_back({std::min(static_cast<int>(centre), srcLen - 1), 1.f});
+        break;
+      case kFilterLinear: {
+        double u = centre - 0.5;
+        int i0 = static_cast<int>(std::floor(u));
+        float f = static_cast<float>(u - i0);
+        local.push_back({i0, 1.f - f});
+        local.push_back({i0 + 1, f});
+        break;
+      }
+      case kFilterTriangle: {
+        const double radius = std::max(1.0, scale);
+        const double c = centre - 0.5;
+        for (int k = static_cast<int>(std::ceil(c - radius)); k <= static_cast<int>(std::floor(c + radius)); ++k) {
+          double w = 1.0 - std::fabs(k - c) / radius;
+          if (w > 0) local.push_back({k, static_cast<float>(w)});
+        }
+        break;
+      }
+      default: {  // box: overlap of [i, i + 1) * scale with each source texel
+        const double lo = i * scale, hi = (i + 1) * scale;
+        for (int k = static_cast<int>(std::floor(lo)); k < hi; ++k) {
+          double w = std::min<double>(hi, k + 1) - std::max<double>(lo, k);
+          if (w > 1e-9) local.push_back({k, static_cast<float>(w)});
+        }
+      }
+    }
+    float sum = 0;
+    for (const Tap& t : local) sum += t.weight;
+    for (Tap t : local) {
+      if (t.weight == 0.f) continue;
+      t.index = Address(t.index, srcLen, mirror);
+      t.weight /= sum;
+      a.taps.push_back(t);
+    }
+  }
+  a.start.push_back(static_cast<int>(a.taps.size()));
+  return a;
+}
+
+void Accumulate(Texel& acc, const Texel& t, float w) {
+  acc.r += t.r * w;
+  acc.g += t.g * w;
+  acc.b += t.b * w;
+  acc.a += t.a * w;
+}
+
+}  // namespace
+
+void Resample(const TexelImage& src, TexelImage& dst, DWORD filter) {
+  const DWORD kind = filter & 0xFF;
+  if (dst.width <= 0 || dst.height <= 0 || src.width <= 0 || src.height <= 0) return;
+
+  if (kind == kFilterNone || (src.width == dst.width && src.height == dst.height)) {
+    // At the same size every filter samples texel centres exactly: a copy.
+    for (int y = 0; y < dst.height; ++y)
+      for (int x = 0; x < dst.width; ++x)
+        dst.at(x, y) = (x < src.width && y < src.height) ? src.at(x, y) : Texel{0, 0, 0, 0};
+    return;
+  }
+
+  const AxisTaps tx = MakeTaps(src.width, dst.width, kind, (filter & kFilterMirrorU) != 0);
+  const AxisTaps ty = MakeTaps(src.height, dst.height, kind, (filter & kFilterMirrorV) != 0);
+
+  // Rows first: src.height rows of dst.width texels.
+  TexelImage mid;
+  mid.Resize(dst.width, src.height);
+  for (int y = 0; y < src.height; ++y) {
+    for (int x = 0; x < dst.width; ++x) {
+      Texel acc{0, 0, 0, 0};
+      for (int k = tx.start[x]; k < tx.start[x + 1]; ++k) Accumulate(acc, src.at(tx.taps[k].index, y), tx.taps[k].weight);
+      mid.at(x, y) = acc;
+    }
+  }
+  for (int y = 0; y < dst.height; ++y) {
+    for (int x = 0; x < dst.width; ++x) {
+      Texel acc{0, 0, 0, 0};
+      for (int k = ty.start[y]; k < ty.start[y + 1]; ++k) Accumulate(acc, mid.at(x, ty.taps[k].index), ty.taps[k].weight);
+      dst.at(x, y) = acc;
+    }
+  }
+}
+
+}  // namespace vornel::d3dx
