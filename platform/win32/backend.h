@@ -50,6 +50,11 @@ class Backend {
   virtual bool ScreenshotWindow(HWND hwnd, const std::string& path, std::string* error) = 0;
 };
 
+// The backend's user resized a top-level window's client area: the window
+// code takes the new size, resizes the pixels, sends WM_SIZE and marks the
+// window for painting.
+void NotifyClientResized(HWND hwnd, int width, int height);
+
 // Makes `backend` the one the window code talks to (null: none, which
 // behaves as headless without a script), routes message boxes and pixel
 // updates to it, and destroys the previous one. Takes ownership.

@@ -326,7 +326,26 @@ HWND GetParent(HWND hwnd) {
   return w ? w->parent : nullptr;
 }
 
+int GetClassNameA(HWND hwnd, LPSTR buffer, int size) {
+  WindowRecord* w = FindWindowRecord(hwnd);
+  if (!w || !buffer || size <= 0) return 0;
+  size_t n = std::min<size_t>(w->class_name.size(), static_cast<size_t>(size - 1));
+  std::memcpy(buffer, w->class_name.data(), n);
+  buffer[n] = '\0';
+  return static_cast<int>(n);
+}
+
 HWND GetDesktopWindow() { return kDesktop; }
+
+void NotifyClientResized(HWND hwnd, int width, int height) {
+  WindowRecord* w = FindWindowRecord(hwnd);
+  if (!w || !w->top_level || (width == w->client_width && height == w->client_height)) return;
+  RECT in = FrameInsets(w->style, w->menu != nullptr);
+  RECT r{w->rect.left, w->rect.top, w->rect.left + in.left + width + in.right,
+         w->rect.top + in.top + height + in.bottom};
+  ApplyRect(w, r, true);
+  w->invalid = true;
+}
 
 void SetHeadlessDesktopSize(int width, int height) {
   g_headless_desktop_width = width;

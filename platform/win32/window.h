@@ -160,6 +160,7 @@ BOOL SetWindowTextA(HWND hwnd, LPCSTR text);
 int GetWindowTextA(HWND hwnd, LPSTR buffer, int size);
 int GetWindowTextLengthA(HWND hwnd);
 HWND GetParent(HWND hwnd);
+int GetClassNameA(HWND hwnd, LPSTR buffer, int size);
 HWND GetDesktopWindow();
 
 // Geometry. Top-level rectangles are in desktop pixels, child rectangles in
