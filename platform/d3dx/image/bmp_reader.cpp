@@ -190,6 +190,9 @@ bool ReadBmp(const std::uint8_t* data, std::size_t size, Image& out) {
 
   const int w = static_cast<int>(h.width);
   const int height = static_cast<int>(h.height);
+  const bool rle = h.compression == kBiRle8 || h.compression == kBiRle4;
+  const std::size_t stride = (static_cast<std::size_t>(w) * h.bpp + 31) / 32 * 4;
+  if (!rle && stride * height > size - offBits) return false;  // short file
   out.width = w;
   out.height = height;
   out.kind = FileKind::Bmp;
@@ -205,7 +208,7 @@ bool ReadBmp(const std::uint8_t* data, std::size_t size, Image& out) {
     return out.argb.data() + static_cast<std::size_t>(y) * w;
   };
 
-  if (h.compression == kBiRle8 || h.compression == kBiRle4) {
+  if (rle) {
     std::vector<std::uint8_t> indices;
     r.seek(offBits);
     if (!DecodeRle(r, h, indices)) return false;
@@ -216,9 +219,6 @@ bool ReadBmp(const std::uint8_t* data, std::size_t size, Image& out) {
     }
     return true;
   }
-
-  const std::size_t stride = (static_cast<std::size_t>(w) * h.bpp + 31) / 32 * 4;
-  if (stride * height > size - offBits) return false;  // short file
 
   Channel ch[4];
   if (h.bpp == 16 || h.bpp == 32) {

@@ -39,7 +39,7 @@ struct Image {
 // Largest side and texel count a reader accepts. Bigger claims are treated as
 // hostile: a 30-byte file must not make us allocate gigabytes.
 constexpr int kMaxSide = 16384;
-constexpr std::size_t kMaxTexels = std::size_t{1} << 26;
+constexpr std::size_t kMaxTexels = std::size_t{1} << 25;  // 128 MB of ARGB
 
 inline bool SizeAcceptable(long long w, long long h) {
   return w > 0 && h > 0 && w <= kMaxSide && h <= kMaxSide &&

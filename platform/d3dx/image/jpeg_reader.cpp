@@ -98,22 +98,24 @@ bool Decode(j_decompress_ptr cinfo, ErrorManager& err, const std::uint8_t* data,
   if (err.truncated) return false;
 
   const int w = static_cast<int>(cinfo->output_width);
-  const int h = static_cast<int>(cinfo->output_height);
   const int comps = cinfo->output_components;
   if (comps != (grey ? 1 : 3)) return false;
   out.width = w;
-  out.height = h;
+  out.height = static_cast<int>(cinfo->output_height);
   out.kind = FileKind::Jpg;
   out.format = grey ? file_format::L8 : file_format::X8R8G8B8;
-  out.argb.assign(static_cast<std::size_t>(w) * h, 0);
+  // Rows are added as they decode, so a header that promises a huge picture
+  // over a few bytes of data costs no more memory than the data delivers.
+  out.argb.clear();
   *rowBuffer = static_cast<JSAMPLE*>(std::malloc(static_cast<std::size_t>(w) * comps));
   if (!*rowBuffer) return false;
 
   while (cinfo->output_scanline < cinfo->output_height) {
     JSAMPLE* row = *rowBuffer;
-    std::uint32_t* d = out.argb.data() + static_cast<std::size_t>(cinfo->output_scanline) * w;
     if (jpeg_read_scanlines(cinfo, &row, 1) != 1) return false;
     if (err.truncated) return false;
+    out.argb.resize(out.argb.size() + static_cast<std::size_t>(w));
+    std::uint32_t* d = out.argb.data() + out.argb.size() - w;
     if (grey) {
       for (int x = 0; x < w; ++x) d[x] = 0xFF000000u | (row[x] * 0x010101u);
     } else {

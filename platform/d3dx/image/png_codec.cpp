@@ -59,10 +59,20 @@ bool Decode(png_structp png, png_infop info, MemoryInput& input, Image& out,
   out.kind = FileKind::Png;
   out.format = hasAlpha ? (grey ? file_format::A8L8 : file_format::A8R8G8B8)
                         : (grey ? file_format::L8 : file_format::X8R8G8B8);
-  out.argb.assign(static_cast<std::size_t>(w) * h, 0);
-  rows.resize(h);
-  for (png_uint_32 y = 0; y < h; ++y) rows[y] = reinterpret_cast<png_bytep>(out.argb.data() + std::size_t{y} * w);
-  png_read_image(png, rows.data());
+  if (interlace == PNG_INTERLACE_NONE) {
+    // Row by row, growing the picture as rows arrive: a header promising a
+    // huge picture over a few bytes costs only what the data delivers.
+    out.argb.clear();
+    for (png_uint_32 y = 0; y < h; ++y) {
+      out.argb.resize(out.argb.size() + w);
+      png_read_row(png, reinterpret_cast<png_bytep>(out.argb.data() + std::size_t{y} * w), nullptr);
+    }
+  } else {
+    out.argb.assign(static_cast<std::size_t>(w) * h, 0);
+    rows.resize(h);
+    for (png_uint_32 y = 0; y < h; ++y) rows[y] = reinterpret_cast<png_bytep>(out.argb.data() + std::size_t{y} * w);
+    png_read_image(png, rows.data());
+  }
   png_read_end(png, nullptr);
   return true;
 }

@@ -87,16 +87,26 @@ bool ReadTga(const std::uint8_t* data, std::size_t size, Image& out) {
     std::size_t entryBytes = (h.mapEntryBits + 7) / 8;
     std::size_t bytes = entryBytes * h.mapLength;
     if (bytes > r.remaining()) return false;
-    const std::uint8_t* p = r.here();
-    map.resize(static_cast<std::size_t>(h.mapLength));
-    for (int i = 0; i < h.mapLength; ++i) map[i] = Colour(p + i * entryBytes, h.mapEntryBits, false, alpha16);
+    // A true-colour or grey picture may carry a map of any entry size; it
+    // is skipped, not decoded (only mapped pictures have checked sizes).
+    if (base == 1) {
+      const std::uint8_t* p = r.here();
+      map.resize(static_cast<std::size_t>(h.mapLength));
+      for (int i = 0; i < h.mapLength; ++i) map[i] = Colour(p + i * entryBytes, h.mapEntryBits, false, alpha16);
+    }
     r.skip(bytes);
   }
+
+  // The pixel data must be able to cover the picture before we allocate it:
+  // raw pixels one by one, run-length packets at most 128 per packet.
+  const std::size_t pixelBytes = (h.bpp + 7) / 8;
+  const std::size_t total = static_cast<std::size_t>(h.width) * h.height;
+  if (rle ? total > r.remaining() / (1 + pixelBytes) * 128 : total * pixelBytes > r.remaining()) return false;
 
   out.width = h.width;
   out.height = h.height;
   out.kind = FileKind::Tga;
-  out.argb.assign(static_cast<std::size_t>(h.width) * h.height, 0);
+  out.argb.assign(total, 0);
   switch (base) {
     case 1:
       out.format = file_format::P8;
@@ -110,7 +120,6 @@ bool ReadTga(const std::uint8_t* data, std::size_t size, Image& out) {
                                  : (h.bpp == 16 && alpha16 ? file_format::A1R5G5B5 : file_format::X1R5G5B5);
   }
 
-  const std::size_t pixelBytes = (h.bpp + 7) / 8;
   auto decode = [&](const std::uint8_t* p) -> std::uint32_t {
     if (base != 1) {
       std::uint32_t c = Colour(p, h.bpp, base == 3, alpha16);
@@ -123,7 +132,6 @@ bool ReadTga(const std::uint8_t* data, std::size_t size, Image& out) {
     return index < map.size() ? map[index] : 0xFF000000u;
   };
 
-  const std::size_t total = out.argb.size();
   std::vector<std::uint32_t> linear(total);
   if (!rle) {
     if (pixelBytes * total > r.remaining()) return false;

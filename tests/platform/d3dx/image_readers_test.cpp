@@ -188,6 +188,12 @@ TEST(TgaReader, RawRleAndColourMapped) {
 
   rle.data.pop_back();
   EXPECT_FALSE(Read(MakeTga(rle), img));
+
+  // A true-colour picture may carry a colour map of odd-sized entries; it is
+  // skipped (found by fuzzing: it used to be decoded past the data's end).
+  Bytes mapped8 = {0, 1, 2, 0, 0, 2, 0, 8, 0, 0, 0, 0, 1, 0, 1, 0, 24, 0, 0xAA, 0xBB, 0x30, 0x20, 0x10};
+  ASSERT_TRUE(Read(mapped8, img));
+  EXPECT_EQ(img.at(0, 0), 0xFF102030u);
 }
 
 std::vector<std::uint32_t> Gradient(int w, int h) {
