@@ -230,7 +230,12 @@ INT_PTR DialogBoxIndirectParamA(HINSTANCE, const DialogTemplate* t, HWND owner, 
   bool shown_by_backend = false;
   if (Running(dlg)) {
     ShowWindow(dlg, SW_SHOW);
-    if (runner) {
+    // A user acts on a dialog once it waits for input, so the owner hears
+    // of the idle dialog before a script or the default answer acts.
+    if (owner && (runner || !backend || !backend->ShowsDialogs()))
+      SendMessageA(owner, WM_ENTERIDLE, MSGF_DIALOGBOX, reinterpret_cast<LPARAM>(dlg));
+    if (!Running(dlg)) {
+    } else if (runner) {
       runner->DialogStarted(dlg);
     } else if (backend && backend->ShowsDialogs()) {
       backend->DialogStarted(dlg);

@@ -71,6 +71,26 @@ struct DialogControl {
   UINT icon = 0;
 };
 
+// Controls for descriptions, in dialog units; the script key names a
+// control a script may fill.
+inline DialogControl DialogText(int id, std::string text, int x, int y, int cx, int cy, DWORD style = SS_LEFT) {
+  return DialogControl{DialogControlKind::kStatic, id, std::move(text), x, y, cx, cy, style, "", 0};
+}
+inline DialogControl DialogIcon(UINT icon, int x, int y) {
+  return DialogControl{DialogControlKind::kIcon, IDC_STATIC, "", x, y, 21, 20, SS_ICON, "", icon};
+}
+inline DialogControl DialogEdit(int id, int x, int y, int cx, int cy, std::string script_key = "", DWORD style = 0) {
+  return DialogControl{DialogControlKind::kEdit, id, "", x, y, cx, cy, style | ES_AUTOHSCROLL, std::move(script_key), 0};
+}
+inline DialogControl DialogComboBox(int id, int x, int y, int cx, int cy, std::string script_key = "",
+                                    DWORD style = CBS_DROPDOWN | CBS_SORT) {
+  return DialogControl{DialogControlKind::kComboBox, id, "", x, y, cx, cy, style, std::move(script_key), 0};
+}
+inline DialogControl DialogButton(int id, std::string text, int x, int y, int cx, int cy, bool is_default = false) {
+  return DialogControl{is_default ? DialogControlKind::kDefaultButton : DialogControlKind::kButton,
+                       id, std::move(text), x, y, cx, cy, is_default ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, "", 0};
+}
+
 // A dialog: caption, size in dialog units, font, and controls in tab order.
 // `script_command` names the script command that gives the input of this
 // dialog ("texture-dialog"); empty for dialogs a script only closes.

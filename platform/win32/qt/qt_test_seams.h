@@ -1,0 +1,33 @@
+// Acting on the Qt backend's real widgets as a user would, for tests: menu
+// clicks, keys, mouse clicks, closing, and reading what is shown. This
+// header names no Qt type; the library behind it links Qt Test.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/win32/windows.h"
+
+// Clicks the title of menu-bar popup `index`; true when the popup shows.
+bool QtTestOpenMenu(HWND hwnd, int index);
+// Clicks the item with this command id in the open popup; true when found.
+bool QtTestClickMenuItem(HWND hwnd, UINT id);
+// True when the item of this command id shows a check mark.
+bool QtTestMenuItemChecked(HWND hwnd, UINT id);
+// The menu-bar titles and the texts of popup `index` as Qt holds them.
+std::vector<std::string> QtTestMenuTitles(HWND hwnd);
+std::vector<std::string> QtTestPopupTexts(HWND hwnd, int index);
+// A key press and release on the client area; `key` is a key sequence in
+// Qt's portable text form ("Space", "Home", "Alt+/").
+void QtTestKeyClick(HWND hwnd, const char* key);
+// A mouse move to, and a click at, client pixel (x, y).
+void QtTestMouseClick(HWND hwnd, int x, int y, bool right);
+// Closes the window with its frame's close button.
+void QtTestCloseWindow(HWND hwnd);
+// The client widget's size, and a pixel of the window as drawn (0xRRGGBB).
+bool QtTestClientSize(HWND hwnd, int* width, int* height);
+unsigned QtTestClientPixel(HWND hwnd, int x, int y);
+// The status bar widget's geometry in its parent's client pixels.
+bool QtTestStatusBarGeometry(HWND status_bar, RECT* rect);
+// True while a Qt window exists for the handle and is visible.
+bool QtTestWindowVisible(HWND hwnd);

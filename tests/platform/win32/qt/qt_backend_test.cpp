@@ -1,0 +1,194 @@
+// The Qt backend on the offscreen platform: menus opened and clicked with
+// the mouse, check marks from WM_INITMENU, pixels shown unscaled, keys and
+// clicks as messages, the close button, the status bar and a scripted run.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "platform/win32/qt/qt_backend.h"
+#include "platform/win32/qt/qt_test_seams.h"
+#include "platform/win32/window_pixels.h"
+#include "tests/platform/win32/ui_test_support.h"
+
+using namespace ui_test;
+
+namespace {
+
+class QtBackendTest : public UiTest {
+ protected:
+  void SetUp() override {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    UiTest::SetUp();
+    std::string error;
+    std::unique_ptr<Backend> qt = CreateQtBackend(&error);
+    ASSERT_NE(qt, nullptr) << error;
+    InstallBackend(std::move(qt));
+  }
+
+  // Lets Qt deliver its events and dispatches what they posted, the way
+  // the program's loop does, and returns the messages taken.
+  std::vector<MSG> Pump(HACCEL accel = nullptr, HWND hwnd = nullptr) {
+    std::vector<MSG> taken;
+    MSG msg;
+    for (int i = 0; i < 20; ++i) {
+      while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        taken.push_back(msg);
+        if (accel && TranslateAcceleratorA(hwnd, accel, &msg)) continue;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+      }
+    }
+    return taken;
+  }
+};
+
+}  // namespace
+
+TEST_F(QtBackendTest, ClickingAMenuItemSendsInitMenuFirstThenPostsTheCommand) {
+  Hook() = [](HWND, UINT m, WPARAM w, LPARAM) {
+    if (m == WM_INITMENU) {
+      HMENU menu = reinterpret_cast<HMENU>(w);
+      CheckMenuItem(menu, 32815, MF_UNCHECKED);
+      CheckMenuItem(menu, 32822, MF_CHECKED);
+    }
+    return false;
+  };
+  HWND w = MakeWindow(400, 300);
+  Pump();
+  EXPECT_TRUE(QtTestWindowVisible(w));
+  std::vector<std::string> titles{"&File", "&Tests", "&Settings", "&Help"};
+  EXPECT_EQ(QtTestMenuTitles(w), titles);
+  std::vector<std::string> settings = QtTestPopupTexts(w, 2);
+  ASSERT_EQ(settings.size(), 3u);
+  EXPECT_EQ(settings[0], "Step\tSpace");  // Qt shows the text after the tab as the shortcut
+  EXPECT_TRUE(QtTestMenuItemChecked(w, 32815));
+  Log().clear();
+  ASSERT_TRUE(QtTestOpenMenu(w, 2));
+  EXPECT_EQ(Count(WM_INITMENU), 1);
+  // The marks the window procedure set show in the open menu.
+  EXPECT_TRUE(QtTestMenuItemChecked(w, 32822));
+  EXPECT_FALSE(QtTestMenuItemChecked(w, 32815));
+  ASSERT_TRUE(QtTestClickMenuItem(w, 32823));
+  std::vector<MSG> taken = Pump();
+  std::vector<UINT> commands;
+  for (const MSG& m : taken)
+    if (m.message == WM_COMMAND) commands.push_back(LOWORD(m.wParam));
+  EXPECT_EQ(commands, std::vector<UINT>{32823});
+  EXPECT_EQ(CommandsSeen(), std::vector<UINT>{32823});
+  // A click never flips a mark by itself: the window code decides.
+  EXPECT_TRUE(QtTestMenuItemChecked(w, 32822));
+}
+
+TEST_F(QtBackendTest, ClientShowsThePixelsUnscaledAtTheClientSize) {
+  HWND w = MakeWindow(300, 200, WS_POPUP | WS_VISIBLE);
+  SetMenu(w, nullptr);
+  Pump();
+  RECT client{};
+  GetClientRect(w, &client);
+  int cw = 0, ch = 0;
+  ASSERT_TRUE(QtTestClientSize(w, &cw, &ch));
+  EXPECT_EQ(cw, client.right);
+  EXPECT_EQ(ch, client.bottom);
+  ClientPixels px{};
+  ASSERT_TRUE(GetClientPixels(w, &px));
+  px.data[1 * px.pitch + 2] = 0xFF00FF00u;
+  ClientPixelsChanged(w);
+  Pump();
+  EXPECT_EQ(QtTestClientPixel(w, 2, 1), 0x00FF00u);
+  EXPECT_EQ(QtTestClientPixel(w, 3, 1), 0x000000u);
+  // Resized by the window code: Qt follows and the pixels with it.
+  SetWindowPos(w, nullptr, 0, 0, 120, 90, SWP_NOMOVE);
+  Pump();
+  ASSERT_TRUE(QtTestClientSize(w, &cw, &ch));
+  EXPECT_EQ(cw, 120);
+  EXPECT_EQ(ch, 90);
+}
+
+TEST_F(QtBackendTest, KeysAndClicksBecomeWindowMessagesWithClientCoordinates) {
+  HWND w = MakeWindow(400, 300);
+  HACCEL accel = LoadAcceleratorsA(nullptr, MAKEINTRESOURCEA(kMenuId));
+  Pump();
+  Log().clear();
+  QtTestKeyClick(w, "Home");
+  QtTestMouseClick(w, 15, 25, false);
+  QtTestMouseClick(w, 16, 26, true);
+  Pump(accel, w);
+  EXPECT_EQ(CommandsSeen(), std::vector<UINT>{32803});
+  EXPECT_EQ(Count(WM_KEYUP), 1);
+  EXPECT_EQ(Count(WM_LBUTTONDOWN), 1);
+  EXPECT_EQ(Count(WM_LBUTTONUP), 1);
+  EXPECT_EQ(Count(WM_RBUTTONDOWN), 1);
+  for (const Seen& s : Log()) {
+    if (s.message == WM_LBUTTONDOWN) {
+      EXPECT_EQ(s.lParam, MAKELPARAM(15, 25));
+    }
+  }
+}
+
+TEST_F(QtBackendTest, CloseButtonGoesThroughWmCloseToDestroy) {
+  HWND w = MakeWindow(300, 200);
+  Pump();
+  QtTestCloseWindow(w);
+  Pump();
+  EXPECT_EQ(Count(WM_CLOSE), 1);
+  EXPECT_EQ(Count(WM_DESTROY), 1);
+  EXPECT_FALSE(IsWindow(w));
+  EXPECT_FALSE(QtTestWindowVisible(w));
+}
+
+TEST_F(QtBackendTest, StatusBarSitsAlongTheBottomOfTheClientArea) {
+  HWND w = MakeWindow(500, 300);
+  HWND bar = CreateWindowExA(0, STATUSCLASSNAMEA, nullptr, WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0, w,
+                             reinterpret_cast<HMENU>(104), nullptr, nullptr);
+  int edges[2] = {100, -1};
+  SendMessageA(bar, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(edges));
+  SendMessageA(bar, SB_SETTEXT, 0, reinterpret_cast<LPARAM>("No Test Running"));
+  Pump();
+  RECT client{}, shown{};
+  GetClientRect(w, &client);
+  ASSERT_TRUE(QtTestStatusBarGeometry(bar, &shown));
+  EXPECT_EQ(shown.left, 0);
+  EXPECT_EQ(shown.right, client.right);
+  EXPECT_EQ(shown.bottom, client.bottom);
+  EXPECT_EQ(shown.bottom - shown.top, kStatusBarHeight);
+}
+
+TEST_F(QtBackendTest, ScriptDrivesTheQtWindowAndGrabsItWhole) {
+  namespace fs = std::filesystem;
+  fs::path shot = fs::temp_directory_path() / ("vornel_qt_" + std::to_string(::getpid()) + ".png");
+  HWND w = MakeWindow(320, 240);
+  Script script;
+  ASSERT_TRUE(ParseScript("menu \"&Help/&About ...\"\nscreenshot-window \"" + shot.string() + "\"\n", &script, nullptr));
+  ScriptRunner runner(std::move(script));
+  InstallScriptRunner(&runner);
+  RunLoop(w, nullptr, 50);
+  EXPECT_EQ(CommandsSeen(), std::vector<UINT>{104});
+  EXPECT_TRUE(Quit());
+  ASSERT_TRUE(fs::exists(shot));
+  std::ifstream in(shot, std::ios::binary);
+  char head[24] = {};
+  in.read(head, sizeof(head));
+  EXPECT_EQ(std::string(head + 1, 3), "PNG");
+  // Frame aside, the picture holds at least the client area and menu bar.
+  unsigned width = (static_cast<unsigned char>(head[18]) << 8) | static_cast<unsigned char>(head[19]);
+  EXPECT_GE(width, 300u);
+  fs::remove(shot);
+}
+
+TEST(QtBackendStart, RefusesWithoutADisplay) {
+  const char* saved = std::getenv("QT_QPA_PLATFORM");
+  std::string keep = saved ? saved : "";
+  unsetenv("QT_QPA_PLATFORM");
+  const char* display = std::getenv("DISPLAY");
+  std::string keep_display = display ? display : "";
+  unsetenv("DISPLAY");
+  std::string error;
+  std::unique_ptr<Backend> qt = CreateQtBackend(&error);
+  if (!keep_display.empty()) setenv("DISPLAY", keep_display.c_str(), 1);
+  if (!keep.empty()) setenv("QT_QPA_PLATFORM", keep.c_str(), 1);
+  if (std::getenv("WAYLAND_DISPLAY")) GTEST_SKIP() << "a Wayland display is present";
+  EXPECT_EQ(qt, nullptr);
+  EXPECT_NE(error.find("no display"), std::string::npos);
+}
