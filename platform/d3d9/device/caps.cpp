@@ -1,0 +1,97 @@
+// The capabilities of the software device, as GetDeviceCaps reports them:
+// what the rasterizer really does, and nothing it does not.
+#include "platform/d3d9/device/direct3d9.h"
+
+#include <cstring>
+
+namespace d3d9_impl {
+
+void FillDeviceCaps(D3DCAPS9* c, UINT adapter) {
+  std::memset(c, 0, sizeof *c);
+  c->DeviceType = D3DDEVTYPE_HAL;
+  c->AdapterOrdinal = adapter;
+  c->Caps = 0;
+  c->Caps2 = D3DCAPS2_DYNAMICTEXTURES | D3DCAPS2_CANMANAGERESOURCE;
+  c->Caps3 = D3DCAPS3_ALPHA_FULLSCREEN_FLIP_OR_DISCARD | D3DCAPS3_COPY_TO_VIDMEM | D3DCAPS3_COPY_TO_SYSTEMMEM;
+  c->PresentationIntervals = D3DPRESENT_INTERVAL_ONE | D3DPRESENT_INTERVAL_TWO | D3DPRESENT_INTERVAL_THREE |
+                             D3DPRESENT_INTERVAL_FOUR | D3DPRESENT_INTERVAL_IMMEDIATE;
+  c->CursorCaps = 0;
+  c->DevCaps = D3DDEVCAPS_EXECUTESYSTEMMEMORY | D3DDEVCAPS_EXECUTEVIDEOMEMORY | D3DDEVCAPS_TLVERTEXSYSTEMMEMORY |
+               D3DDEVCAPS_TLVERTEXVIDEOMEMORY | D3DDEVCAPS_TEXTURESYSTEMMEMORY | D3DDEVCAPS_TEXTUREVIDEOMEMORY |
+               D3DDEVCAPS_DRAWPRIMTLVERTEX | D3DDEVCAPS_CANRENDERAFTERFLIP | D3DDEVCAPS_DRAWPRIMITIVES2 |
+               D3DDEVCAPS_DRAWPRIMITIVES2EX | D3DDEVCAPS_HWTRANSFORMANDLIGHT | D3DDEVCAPS_HWRASTERIZATION;
+  c->PrimitiveMiscCaps = D3DPMISCCAPS_MASKZ | D3DPMISCCAPS_CULLNONE | D3DPMISCCAPS_CULLCW | D3DPMISCCAPS_CULLCCW |
+                         D3DPMISCCAPS_COLORWRITEENABLE | D3DPMISCCAPS_CLIPTLVERTS | D3DPMISCCAPS_BLENDOP;
+  c->RasterCaps = D3DPRASTERCAPS_ZTEST;
+  const DWORD all_cmp = D3DPCMPCAPS_NEVER | D3DPCMPCAPS_LESS | D3DPCMPCAPS_EQUAL | D3DPCMPCAPS_LESSEQUAL |
+                        D3DPCMPCAPS_GREATER | D3DPCMPCAPS_NOTEQUAL | D3DPCMPCAPS_GREATEREQUAL | D3DPCMPCAPS_ALWAYS;
+  c->ZCmpCaps = all_cmp;
+  c->AlphaCmpCaps = all_cmp;
+  const DWORD blend = D3DPBLENDCAPS_ZERO | D3DPBLENDCAPS_ONE | D3DPBLENDCAPS_SRCCOLOR | D3DPBLENDCAPS_INVSRCCOLOR |
+                      D3DPBLENDCAPS_SRCALPHA | D3DPBLENDCAPS_INVSRCALPHA | D3DPBLENDCAPS_DESTALPHA |
+                      D3DPBLENDCAPS_INVDESTALPHA | D3DPBLENDCAPS_DESTCOLOR | D3DPBLENDCAPS_INVDESTCOLOR |
+                      D3DPBLENDCAPS_SRCALPHASAT | D3DPBLENDCAPS_BOTHSRCALPHA | D3DPBLENDCAPS_BOTHINVSRCALPHA |
+                      D3DPBLENDCAPS_BLENDFACTOR;
+  c->SrcBlendCaps = blend;
+  c->DestBlendCaps = blend;
+  c->ShadeCaps = D3DPSHADECAPS_COLORGOURAUDRGB | D3DPSHADECAPS_ALPHAGOURAUDBLEND;
+  c->TextureCaps = D3DPTEXTURECAPS_PERSPECTIVE | D3DPTEXTURECAPS_ALPHA | D3DPTEXTURECAPS_MIPMAP;
+  c->TextureFilterCaps = D3DPTFILTERCAPS_MINFPOINT | D3DPTFILTERCAPS_MINFLINEAR | D3DPTFILTERCAPS_MIPFPOINT |
+                         D3DPTFILTERCAPS_MAGFPOINT | D3DPTFILTERCAPS_MAGFLINEAR;
+  c->CubeTextureFilterCaps = 0;
+  c->VolumeTextureFilterCaps = 0;
+  c->TextureAddressCaps = D3DPTADDRESSCAPS_WRAP | D3DPTADDRESSCAPS_CLAMP | D3DPTADDRESSCAPS_INDEPENDENTUV;
+  c->VolumeTextureAddressCaps = 0;
+  c->LineCaps = D3DLINECAPS_TEXTURE | D3DLINECAPS_ZTEST | D3DLINECAPS_BLEND | D3DLINECAPS_ALPHACMP;
+  c->MaxTextureWidth = 4096;
+  c->MaxTextureHeight = 4096;
+  c->MaxVolumeExtent = 0;
+  c->MaxTextureRepeat = 8192;
+  c->MaxTextureAspectRatio = 4096;
+  c->MaxAnisotropy = 1;
+  c->MaxVertexW = 1.0e10f;
+  c->GuardBandLeft = -16384.f;
+  c->GuardBandTop = -16384.f;
+  c->GuardBandRight = 16384.f;
+  c->GuardBandBottom = 16384.f;
+  c->ExtentsAdjust = 0.f;
+  c->StencilCaps = 0;
+  c->FVFCaps = 8 | D3DFVFCAPS_PSIZE;
+  c->TextureOpCaps = D3DTEXOPCAPS_DISABLE | D3DTEXOPCAPS_SELECTARG1 | D3DTEXOPCAPS_SELECTARG2 |
+                     D3DTEXOPCAPS_MODULATE | D3DTEXOPCAPS_MODULATE2X | D3DTEXOPCAPS_MODULATE4X | D3DTEXOPCAPS_ADD |
+                     D3DTEXOPCAPS_ADDSIGNED | D3DTEXOPCAPS_ADDSIGNED2X | D3DTEXOPCAPS_SUBTRACT |
+                     D3DTEXOPCAPS_ADDSMOOTH | D3DTEXOPCAPS_BLENDDIFFUSEALPHA | D3DTEXOPCAPS_BLENDTEXTUREALPHA |
+                     D3DTEXOPCAPS_BLENDFACTORALPHA | D3DTEXOPCAPS_BLENDTEXTUREALPHAPM |
+                     D3DTEXOPCAPS_BLENDCURRENTALPHA | D3DTEXOPCAPS_MODULATEALPHA_ADDCOLOR |
+                     D3DTEXOPCAPS_MODULATECOLOR_ADDALPHA | D3DTEXOPCAPS_MODULATEINVALPHA_ADDCOLOR |
+                     D3DTEXOPCAPS_MODULATEINVCOLOR_ADDALPHA | D3DTEXOPCAPS_DOTPRODUCT3 |
+                     D3DTEXOPCAPS_MULTIPLYADD | D3DTEXOPCAPS_LERP;
+  c->MaxTextureBlendStages = 1;
+  c->MaxSimultaneousTextures = 1;
+  c->VertexProcessingCaps = 0;
+  c->MaxActiveLights = 0;
+  c->MaxUserClipPlanes = 0;
+  c->MaxVertexBlendMatrices = 0;
+  c->MaxVertexBlendMatrixIndex = 0;
+  c->MaxPointSize = 256.f;
+  c->MaxPrimitiveCount = 0x00ffffff;
+  c->MaxVertexIndex = 0x00ffffff;
+  c->MaxStreams = 1;
+  c->MaxStreamStride = 508;
+  c->VertexShaderVersion = D3DVS_VERSION(0, 0);
+  c->MaxVertexShaderConst = 0;
+  c->PixelShaderVersion = D3DPS_VERSION(0, 0);
+  c->PixelShader1xMaxValue = 0.f;
+  c->DevCaps2 = D3DDEVCAPS2_STREAMOFFSET | D3DDEVCAPS2_CAN_STRETCHRECT_FROM_TEXTURES;
+  c->MaxNpatchTessellationLevel = 0.f;
+  c->MasterAdapterOrdinal = 0;
+  c->AdapterOrdinalInGroup = 0;
+  c->NumberOfAdaptersInGroup = 1;
+  c->DeclTypes = 0;
+  c->NumSimultaneousRTs = 1;
+  c->StretchRectFilterCaps = D3DPTFILTERCAPS_MINFPOINT | D3DPTFILTERCAPS_MINFLINEAR | D3DPTFILTERCAPS_MAGFPOINT |
+                             D3DPTFILTERCAPS_MAGFLINEAR;
+  c->VertexTextureFilterCaps = 0;
+}
+
+}  // namespace d3d9_impl

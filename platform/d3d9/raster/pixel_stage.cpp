@@ -1,0 +1,425 @@
+// Span routines of the pixel stage: the generic one, which evaluates every
+// state per pixel, and specialised ones for a 32-bit target without depth
+// test: untextured or textured (point or linear) with texture stage 0
+// modulating, alpha blending off or SRCALPHA / INVSRCALPHA. Both kinds use
+// the same integer arithmetic, so they give identical pixels.
+#include "platform/d3d9/raster/pixel_stage.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "platform/d3d9/raster/texture_sampler.h"
+
+namespace d3d9_impl {
+namespace {
+
+// x / 255 rounded to nearest, exact for 0 <= x <= 255 * 255.
+inline std::uint32_t Div255(std::uint32_t x) {
+  x += 128;
+  return (x + (x >> 8)) >> 8;
+}
+
+inline std::uint32_t ToChannel(float c) {
+  if (!(c > 0.f)) return 0;
+  if (c >= 255.f) return 255;
+  return static_cast<std::uint32_t>(c + 0.5f);
+}
+
+inline std::uint32_t Ch(std::uint32_t c, int i) { return (c >> (8 * i)) & 0xff; }  // 0 b, 1 g, 2 r, 3 a
+
+inline std::uint32_t Pack(std::uint32_t a, std::uint32_t r, std::uint32_t g, std::uint32_t b) {
+  return (a << 24) | (r << 16) | (g << 8) | b;
+}
+
+// The interpolated values at one pixel.
+struct Fragment {
+  std::uint32_t diffuse;  // ARGB
+  float u, v;
+  float z;
+};
+
+inline void Interpolate(const TriSetup& t, float fx, float fy, bool textured, Fragment* f) {
+  float c[4];
+  if (t.perspective) {
+    const float w = t.w0 + t.wx * fx + t.wy * fy;
+    const float inv = w != 0.f ? 1.f / w : 0.f;
+    for (int i = 0; i < 4; ++i) c[i] = (t.c0[i] + t.cx[i] * fx + t.cy[i] * fy) * inv;
+    if (textured) {
+      f->u = (t.u0 + t.ux * fx + t.uy * fy) * inv;
+      f->v = (t.v0 + t.vx * fx + t.vy * fy) * inv;
+    }
+  } else {
+    for (int i = 0; i < 4; ++i) c[i] = t.c0[i] + t.cx[i] * fx + t.cy[i] * fy;
+    if (textured) {
+      f->u = t.u0 + t.ux * fx + t.uy * fy;
+      f->v = t.v0 + t.vx * fx + t.vy * fy;
+    }
+  }
+  f->diffuse = Pack(ToChannel(c[3]), ToChannel(c[0]), ToChannel(c[1]), ToChannel(c[2]));
+  f->z = t.z0 + t.zx * fx + t.zy * fy;
+}
+
+inline std::uint32_t Sample(const DrawContext& dc, const TriSetup& t, float u, float v) {
+  const bool linear = t.minify ? dc.min_linear : dc.mag_linear;
+  const std::uint32_t s = linear ? SampleLinear(*t.level, u, v, dc.wrap_u, dc.wrap_v)
+                                 : SamplePoint(*t.level, u, v, dc.wrap_u, dc.wrap_v);
+  return s | dc.tex_alpha_or;
+}
+
+// ---------------------------------------------------------------------------
+// Generic texture stage 0.
+// ---------------------------------------------------------------------------
+
+inline std::uint32_t Arg(DWORD arg, std::uint32_t diffuse, std::uint32_t tex, std::uint32_t tfactor) {
+  std::uint32_t v;
+  switch (arg & D3DTA_SELECTMASK) {
+    case D3DTA_DIFFUSE:
+    case D3DTA_CURRENT:  // stage 0: current is the diffuse colour
+      v = diffuse;
+      break;
+    case D3DTA_TEXTURE:
+      v = tex;
+      break;
+    case D3DTA_TFACTOR:
+      v = tfactor;
+      break;
+    case D3DTA_SPECULAR:  // specular colour is not interpolated yet: black
+      v = 0xff000000u;
+      break;
+    default:  // temp register and stage constant start at zero
+      v = 0;
+      break;
+  }
+  if (arg & D3DTA_COMPLEMENT) v = ~v;
+  if (arg & D3DTA_ALPHAREPLICATE) {
+    const std::uint32_t a = v >> 24;
+    v = Pack(a, a, a, a);
+  }
+  return v;
+}
+
+// One channel of a texture operation; `alpha_of_*` are the alphas used by
+// the blend operations.
+inline std::uint32_t Op(DWORD op, std::uint32_t a1, std::uint32_t a2, std::uint32_t a0, std::uint32_t da,
+                        std::uint32_t ta, std::uint32_t fa, std::uint32_t a1_alpha) {
+  int r;
+  switch (op) {
+    case D3DTOP_SELECTARG1: return a1;
+    case D3DTOP_SELECTARG2: return a2;
+    case D3DTOP_MODULATE: return Div255(a1 * a2);
+    case D3DTOP_MODULATE2X: r = static_cast<int>(Div255(a1 * a2)) * 2; break;
+    case D3DTOP_MODULATE4X: r = static_cast<int>(Div255(a1 * a2)) * 4; break;
+    case D3DTOP_ADD: r = static_cast<int>(a1 + a2); break;
+    case D3DTOP_ADDSIGNED: r = static_cast<int>(a1 + a2) - 128; break;
+    case D3DTOP_ADDSIGNED2X: r = (static_cast<int>(a1 + a2) - 128) * 2; break;
+    case D3DTOP_SUBTRACT: r = static_cast<int>(a1) - static_cast<int>(a2); break;
+    case D3DTOP_ADDSMOOTH: r = static_cast<int>(a1 + a2 - Div255(a1 * a2)); break;
+    case D3DTOP_BLENDDIFFUSEALPHA: return Div255(a1 * da + a2 * (255 - da));
+    case D3DTOP_BLENDTEXTUREALPHA: return Div255(a1 * ta + a2 * (255 - ta));
+    case D3DTOP_BLENDFACTORALPHA: return Div255(a1 * fa + a2 * (255 - fa));
+    case D3DTOP_BLENDCURRENTALPHA: return Div255(a1 * da + a2 * (255 - da));
+    case D3DTOP_BLENDTEXTUREALPHAPM: r = static_cast<int>(a1 + Div255(a2 * (255 - ta))); break;
+    case D3DTOP_MODULATEALPHA_ADDCOLOR: r = static_cast<int>(a1 + Div255(a1_alpha * a2)); break;
+    case D3DTOP_MODULATEINVALPHA_ADDCOLOR: r = static_cast<int>(a1 + Div255((255 - a1_alpha) * a2)); break;
+    case D3DTOP_MODULATEINVCOLOR_ADDALPHA: r = static_cast<int>(Div255((255 - a1) * a2) + a1_alpha); break;
+    case D3DTOP_MODULATECOLOR_ADDALPHA: r = static_cast<int>(Div255(a1 * a2) + a1_alpha); break;
+    case D3DTOP_MULTIPLYADD: r = static_cast<int>(a0 + Div255(a1 * a2)); break;
+    case D3DTOP_LERP: return Div255(a0 * a1 + (255 - a0) * a2);
+    default: return a1;
+  }
+  return static_cast<std::uint32_t>(std::clamp(r, 0, 255));
+}
+
+inline std::uint32_t CombineStage0(const DrawContext& dc, std::uint32_t diffuse, std::uint32_t tex) {
+  if (dc.color_op == D3DTOP_DISABLE) return diffuse;
+  const std::uint32_t tf = dc.tfactor;
+  const std::uint32_t da = diffuse >> 24, ta = tex >> 24, fa = tf >> 24;
+  std::uint32_t out_rgb;
+  {
+    const std::uint32_t c1 = Arg(dc.color_arg1, diffuse, tex, tf), c2 = Arg(dc.color_arg2, diffuse, tex, tf);
+    if (dc.color_op == D3DTOP_DOTPRODUCT3) {
+      int dot = 0;
+      for (int i = 0; i < 3; ++i) dot += (static_cast<int>(Ch(c1, i)) - 128) * (static_cast<int>(Ch(c2, i)) - 128);
+      const std::uint32_t d = static_cast<std::uint32_t>(std::clamp(dot * 4 / 255, 0, 255));
+      return Pack(d, d, d, d);  // the dot product goes to alpha as well
+    }
+    const std::uint32_t c0 = dc.color_op == D3DTOP_MULTIPLYADD || dc.color_op == D3DTOP_LERP
+                                 ? Arg(D3DTA_CURRENT, diffuse, tex, tf)
+                                 : 0;
+    out_rgb = 0;
+    for (int i = 0; i < 3; ++i)
+      out_rgb |= Op(dc.color_op, Ch(c1, i), Ch(c2, i), Ch(c0, i), da, ta, fa, c1 >> 24) << (8 * i);
+  }
+  std::uint32_t out_a;
+  if (dc.alpha_op == D3DTOP_DISABLE) {
+    out_a = da;
+  } else {
+    const std::uint32_t a1 = Arg(dc.alpha_arg1, diffuse, tex, tf) >> 24;
+    const std::uint32_t a2 = Arg(dc.alpha_arg2, diffuse, tex, tf) >> 24;
+    out_a = Op(dc.alpha_op, a1, a2, da, da, ta, fa, a1);
+  }
+  return (out_a << 24) | out_rgb;
+}
+
+// ---------------------------------------------------------------------------
+// Generic tests and blending.
+// ---------------------------------------------------------------------------
+
+inline bool Compare(DWORD func, float a, float b) {
+  switch (func) {
+    case D3DCMP_NEVER: return false;
+    case D3DCMP_LESS: return a < b;
+    case D3DCMP_EQUAL: return a == b;
+    case D3DCMP_LESSEQUAL: return a <= b;
+    case D3DCMP_GREATER: return a > b;
+    case D3DCMP_NOTEQUAL: return a != b;
+    case D3DCMP_GREATEREQUAL: return a >= b;
+    default: return true;
+  }
+}
+
+inline std::uint32_t Factor(DWORD f, std::uint32_t src, std::uint32_t dst, std::uint32_t bf, int ch) {
+  const std::uint32_t sa = src >> 24, da = dst >> 24;
+  switch (f) {
+    case D3DBLEND_ZERO: return 0;
+    case D3DBLEND_ONE: return 255;
+    case D3DBLEND_SRCCOLOR: return Ch(src, ch);
+    case D3DBLEND_INVSRCCOLOR: return 255 - Ch(src, ch);
+    case D3DBLEND_SRCALPHA: return sa;
+    case D3DBLEND_INVSRCALPHA: return 255 - sa;
+    case D3DBLEND_DESTALPHA: return da;
+    case D3DBLEND_INVDESTALPHA: return 255 - da;
+    case D3DBLEND_DESTCOLOR: return Ch(dst, ch);
+    case D3DBLEND_INVDESTCOLOR: return 255 - Ch(dst, ch);
+    case D3DBLEND_SRCALPHASAT: return ch == 3 ? 255 : std::min(sa, 255 - da);
+    case D3DBLEND_BOTHSRCALPHA: return sa;
+    case D3DBLEND_BOTHINVSRCALPHA: return 255 - sa;
+    case D3DBLEND_BLENDFACTOR: return Ch(bf, ch);
+    case D3DBLEND_INVBLENDFACTOR: return 255 - Ch(bf, ch);
+    default: return 255;
+  }
+}
+
+inline std::uint32_t BlendGeneric(const DrawContext& dc, std::uint32_t src, std::uint32_t dst) {
+  DWORD sf = dc.src_blend, df = dc.dest_blend;
+  if (sf == D3DBLEND_BOTHSRCALPHA) sf = D3DBLEND_SRCALPHA, df = D3DBLEND_INVSRCALPHA;
+  if (sf == D3DBLEND_BOTHINVSRCALPHA) sf = D3DBLEND_INVSRCALPHA, df = D3DBLEND_SRCALPHA;
+  std::uint32_t out = 0;
+  for (int ch = 0; ch < 4; ++ch) {
+    const std::uint32_t s = Ch(src, ch), d = Ch(dst, ch);
+    const std::uint32_t fs = Factor(sf, src, dst, dc.blend_factor, ch);
+    const std::uint32_t fd = Factor(df, src, dst, dc.blend_factor, ch);
+    int r;
+    switch (dc.blend_op) {
+      case D3DBLENDOP_SUBTRACT: r = static_cast<int>(Div255(s * fs)) - static_cast<int>(Div255(d * fd)); break;
+      case D3DBLENDOP_REVSUBTRACT: r = static_cast<int>(Div255(d * fd)) - static_cast<int>(Div255(s * fs)); break;
+      case D3DBLENDOP_MIN: r = static_cast<int>(std::min(s, d)); break;
+      case D3DBLENDOP_MAX: r = static_cast<int>(std::max(s, d)); break;
+      default: {
+        const std::uint32_t sum = s * fs + d * fd;
+        r = sum > 255u * 255u ? 255 : static_cast<int>(Div255(sum));
+        break;
+      }
+    }
+    out |= static_cast<std::uint32_t>(std::clamp(r, 0, 255)) << (8 * ch);
+  }
+  return out;
+}
+
+inline std::uint32_t ReadTarget(const DrawContext& dc, const std::uint8_t* p) {
+  if (dc.color_format == D3DFMT_R5G6B5) {
+    std::uint16_t w;
+    std::memcpy(&w, p, 2);
+    const std::uint32_t r = (w >> 11) & 31, g = (w >> 5) & 63, b = w & 31;
+    return Pack(255, (r * 510 + 31) / 62, (g * 510 + 63) / 126, (b * 510 + 31) / 62);
+  }
+  std::uint32_t c;
+  std::memcpy(&c, p, 4);
+  return c | dc.color_alpha_or;
+}
+
+inline void WriteTarget(const DrawContext& dc, std::uint8_t* p, std::uint32_t c) {
+  if (dc.color_format == D3DFMT_R5G6B5) {
+    const std::uint32_t r = (Ch(c, 2) * 62 + 255) / 510, g = (Ch(c, 1) * 126 + 255) / 510,
+                        b = (Ch(c, 0) * 62 + 255) / 510;
+    const std::uint16_t w = static_cast<std::uint16_t>((r << 11) | (g << 5) | b);
+    std::memcpy(p, &w, 2);
+    return;
+  }
+  c |= dc.color_alpha_or;
+  std::memcpy(p, &c, 4);
+}
+
+void GenericSpan(const DrawContext& dc, const TriSetup& t, int y, int x0, int x1) {
+  const int bpp = dc.color_format == D3DFMT_R5G6B5 ? 2 : 4;
+  std::uint8_t* row = dc.color + static_cast<std::ptrdiff_t>(y) * dc.color_pitch;
+  float* zrow = dc.depth ? dc.depth + static_cast<std::ptrdiff_t>(y) * dc.depth_pitch : nullptr;
+  const float fy = static_cast<float>(y);
+  std::uint32_t write_mask = 0;
+  if (dc.color_write & D3DCOLORWRITEENABLE_BLUE) write_mask |= 0x000000ffu;
+  if (dc.color_write & D3DCOLORWRITEENABLE_GREEN) write_mask |= 0x0000ff00u;
+  if (dc.color_write & D3DCOLORWRITEENABLE_RED) write_mask |= 0x00ff0000u;
+  if (dc.color_write & D3DCOLORWRITEENABLE_ALPHA) write_mask |= 0xff000000u;
+  for (int x = x0; x < x1; ++x) {
+    Fragment f;
+    Interpolate(t, static_cast<float>(x), fy, dc.textured, &f);
+    const std::uint32_t tex = dc.textured ? Sample(dc, t, f.u, f.v) : 0xffffffffu;
+    std::uint32_t c = CombineStage0(dc, f.diffuse, tex);
+    if (dc.alpha_test && !Compare(dc.alpha_func, static_cast<float>(c >> 24), static_cast<float>(dc.alpha_ref)))
+      continue;
+    if (zrow) {
+      if (dc.z_test && !Compare(dc.z_func, f.z, zrow[x])) continue;
+      if (dc.z_write) zrow[x] = f.z;
+    }
+    std::uint8_t* p = row + x * bpp;
+    if (dc.blend || write_mask != 0xffffffffu) {
+      const std::uint32_t dst = ReadTarget(dc, p);
+      if (dc.blend) c = BlendGeneric(dc, c, dst);
+      c = (c & write_mask) | (dst & ~write_mask);
+    }
+    WriteTarget(dc, p, c);
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Specialised routines: 32-bit target, no depth, no alpha test, all colour
+// channels written. Tex: 0 none, 1 point, 2 linear. Alpha: 0 texture,
+// 1 diffuse, 2 product. Blend: 0 off, 1 SRCALPHA / INVSRCALPHA.
+// ---------------------------------------------------------------------------
+
+template <int Tex, int Alpha, int Blend, bool Persp>
+inline void FastLoop(const DrawContext& dc, const TriSetup& t, int y, int x0, int x1) {
+  std::uint32_t* row = reinterpret_cast<std::uint32_t*>(dc.color + static_cast<std::ptrdiff_t>(y) * dc.color_pitch);
+  const float fy = static_cast<float>(y);
+  const float cr = t.c0[0] + t.cy[0] * fy, cg = t.c0[1] + t.cy[1] * fy, cb = t.c0[2] + t.cy[2] * fy,
+              ca = t.c0[3] + t.cy[3] * fy;
+  const float ur = t.u0 + t.uy * fy, vr = t.v0 + t.vy * fy, wr = t.w0 + t.wy * fy;
+  const bool linear = t.minify ? dc.min_linear : dc.mag_linear;
+  (void)linear;
+  for (int x = x0; x < x1; ++x) {
+    const float fx = static_cast<float>(x);
+    float inv = 1.f;
+    if constexpr (Persp) {
+      const float w = wr + t.wx * fx;
+      inv = w != 0.f ? 1.f / w : 0.f;
+    }
+    const std::uint32_t dr = ToChannel((cr + t.cx[0] * fx) * inv), dg = ToChannel((cg + t.cx[1] * fx) * inv),
+                        db = ToChannel((cb + t.cx[2] * fx) * inv), da = ToChannel((ca + t.cx[3] * fx) * inv);
+    std::uint32_t r, g, b, a;
+    if constexpr (Tex == 0) {
+      r = dr, g = dg, b = db, a = da;
+    } else {
+      const float u = (ur + t.ux * fx) * inv, v = (vr + t.vx * fx) * inv;
+      std::uint32_t s;
+      if constexpr (Tex == 1)
+        s = SamplePoint(*t.level, u, v, dc.wrap_u, dc.wrap_v);
+      else
+        s = SampleLinear(*t.level, u, v, dc.wrap_u, dc.wrap_v);
+      s |= dc.tex_alpha_or;
+      r = Div255(Ch(s, 2) * dr), g = Div255(Ch(s, 1) * dg), b = Div255(Ch(s, 0) * db);
+      if constexpr (Alpha == 0) a = s >> 24;
+      else if constexpr (Alpha == 1) a = da;
+      else a = Div255((s >> 24) * da);
+    }
+    if constexpr (Blend == 1) {
+      const std::uint32_t d = row[x] | dc.color_alpha_or;
+      const std::uint32_t ia = 255 - a;
+      r = Div255(r * a + Ch(d, 2) * ia);
+      g = Div255(g * a + Ch(d, 1) * ia);
+      b = Div255(b * a + Ch(d, 0) * ia);
+      a = Div255(a * a + Ch(d, 3) * ia);
+    }
+    row[x] = Pack(a, r, g, b) | dc.color_alpha_or;
+  }
+}
+
+template <int Tex, int Alpha, int Blend>
+void FastSpan(const DrawContext& dc, const TriSetup& t, int y, int x0, int x1) {
+  // Routines of one texture filter serve only primitives that use it.
+  if constexpr (Tex != 0) {
+    const bool linear = t.minify ? dc.min_linear : dc.mag_linear;
+    if (linear != (Tex == 2)) return GenericSpan(dc, t, y, x0, x1);
+  }
+  if (t.perspective)
+    FastLoop<Tex, Alpha, Blend, true>(dc, t, y, x0, x1);
+  else
+    FastLoop<Tex, Alpha, Blend, false>(dc, t, y, x0, x1);
+}
+
+bool IsModulateTexture(const DrawContext& dc) {
+  const bool a1t = dc.color_arg1 == D3DTA_TEXTURE && (dc.color_arg2 == D3DTA_DIFFUSE || dc.color_arg2 == D3DTA_CURRENT);
+  const bool a2t = dc.color_arg2 == D3DTA_TEXTURE && (dc.color_arg1 == D3DTA_DIFFUSE || dc.color_arg1 == D3DTA_CURRENT);
+  return dc.color_op == D3DTOP_MODULATE && (a1t || a2t);
+}
+
+// The alpha choice of the fast routines, or -1.
+int FastAlpha(const DrawContext& dc) {
+  auto is_diffuse = [](DWORD a) { return a == D3DTA_DIFFUSE || a == D3DTA_CURRENT; };
+  if (dc.alpha_op == D3DTOP_DISABLE) return 1;
+  if (dc.alpha_op == D3DTOP_SELECTARG1) {
+    if (dc.alpha_arg1 == D3DTA_TEXTURE) return 0;
+    if (is_diffuse(dc.alpha_arg1)) return 1;
+  }
+  if (dc.alpha_op == D3DTOP_SELECTARG2) {
+    if (dc.alpha_arg2 == D3DTA_TEXTURE) return 0;
+    if (is_diffuse(dc.alpha_arg2)) return 1;
+  }
+  if (dc.alpha_op == D3DTOP_MODULATE &&
+      ((dc.alpha_arg1 == D3DTA_TEXTURE && is_diffuse(dc.alpha_arg2)) ||
+       (dc.alpha_arg2 == D3DTA_TEXTURE && is_diffuse(dc.alpha_arg1))))
+    return 2;
+  return -1;
+}
+
+template <int Tex>
+SpanRoutine PickFast(int alpha, int blend) {
+  static constexpr SpanRoutine kTable[3][2] = {
+      {FastSpan<Tex, 0, 0>, FastSpan<Tex, 0, 1>},
+      {FastSpan<Tex, 1, 0>, FastSpan<Tex, 1, 1>},
+      {FastSpan<Tex, 2, 0>, FastSpan<Tex, 2, 1>},
+  };
+  return kTable[alpha][blend];
+}
+
+}  // namespace
+
+SpanRoutine GenericSpanRoutine() { return GenericSpan; }
+
+SpanRoutine SelectSpanRoutine(DrawContext& dc) {
+  PixelKey k{};
+  k.texture = dc.textured ? (dc.mag_linear || dc.min_linear ? 2 : 1) : 0;
+  bool fast = dc.color_format != D3DFMT_R5G6B5 && !dc.alpha_test && !(dc.depth && (dc.z_test || dc.z_write)) &&
+              (dc.color_write & 0xf) == 0xf;
+  if (dc.blend) {
+    const bool classic = dc.src_blend == D3DBLEND_SRCALPHA && dc.dest_blend == D3DBLEND_INVSRCALPHA &&
+                         dc.blend_op == D3DBLENDOP_ADD;
+    fast = fast && classic;
+    k.blend = 1;
+  }
+  int alpha = 1;
+  if (dc.textured) {
+    alpha = FastAlpha(dc);
+    fast = fast && IsModulateTexture(dc) && alpha >= 0;
+  } else {
+    // Without a texture the texture argument reads white, so modulating
+    // or disabling stage 0 both leave the diffuse colour.
+    const bool colour_ok = dc.color_op == D3DTOP_DISABLE || IsModulateTexture(dc) ||
+                           (dc.color_op == D3DTOP_SELECTARG1 && (dc.color_arg1 == D3DTA_DIFFUSE || dc.color_arg1 == D3DTA_CURRENT));
+    const int a = FastAlpha(dc);
+    fast = fast && colour_ok && a >= 1;  // texture alpha would read 255, not the diffuse alpha
+  }
+  k.alpha = static_cast<std::uint8_t>(alpha < 0 ? 0 : alpha);
+  k.generic = fast ? 0 : 1;
+  dc.key = k;
+  if (!fast) return GenericSpan;
+  switch (k.texture) {
+    case 0:
+      return PickFast<0>(1, k.blend);
+    case 1:
+      return PickFast<1>(k.alpha, k.blend);
+    default:
+      return PickFast<2>(k.alpha, k.blend);
+  }
+}
+
+}  // namespace d3d9_impl

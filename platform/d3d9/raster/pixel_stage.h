@@ -1,0 +1,17 @@
+// The pixel stage: the routine that shades, tests, blends and writes one
+// span of a primitive, chosen once per draw from the pixel state.
+#pragma once
+
+#include "platform/d3d9/raster/draw_context.h"
+
+namespace d3d9_impl {
+
+// Decides the pixel key of the context and returns the routine for it: a
+// specialised one for the common states, the generic one otherwise.
+SpanRoutine SelectSpanRoutine(DrawContext& dc);
+
+// The routine that handles every state; the reference the specialised ones
+// are tested against.
+SpanRoutine GenericSpanRoutine();
+
+}  // namespace d3d9_impl

@@ -1,0 +1,389 @@
+// Clipping, triangle set-up and scan conversion, lines and points, under
+// the Direct3D 9 rules: pixel centres lie at integer coordinates and a
+// pixel belongs to a triangle when its centre is inside, or on a top or
+// left edge. A screen quad from (0, 0) to (256, 256) therefore covers
+// pixels 0 to 255 in both directions.
+#include "platform/d3d9/raster/rasterizer.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
+namespace d3d9_impl {
+namespace {
+
+constexpr int kSubBits = 8;  // sub-pixel precision of vertex positions
+constexpr float kSubScale = 256.f;
+// Screen positions beyond this many pixels are not rasterized; clipped
+// geometry stays far inside it.
+constexpr float kMaxCoord = 1048576.f;
+
+enum ClipBits : std::uint32_t {
+  kNear = 1, kFar = 2, kLeft = 4, kRight = 8, kBottom = 16, kTop = 32,
+};
+
+inline std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {  // b > 0
+  std::int64_t q = a / b;
+  if ((a % b) != 0 && (a < 0)) --q;
+  return q;
+}
+inline std::int64_t CeilDiv(std::int64_t a, std::int64_t b) {  // b > 0
+  std::int64_t q = a / b;
+  if ((a % b) != 0 && (a > 0)) ++q;
+  return q;
+}
+
+inline bool Finite(float f) { return std::isfinite(f); }
+
+// Plane of one attribute over the triangle p0, p1, p2.
+struct PlaneBuilder {
+  double x0, y0, e1x, e1y, e2x, e2y, inv_det;
+  void Plane(double a0, double a1, double a2, float* base, float* dx, float* dy) const {
+    const double d1 = a1 - a0, d2 = a2 - a0;
+    const double gx = (d1 * e2y - d2 * e1y) * inv_det;
+    const double gy = (d2 * e1x - d1 * e2x) * inv_det;
+    *dx = static_cast<float>(gx);
+    *dy = static_cast<float>(gy);
+    *base = static_cast<float>(a0 - gx * x0 - gy * y0);
+  }
+};
+
+void ChooseLevel(const DrawContext& dc, TriSetup* t, float dudx, float dvdx, float dudy, float dvdy) {
+  t->level = &dc.levels[0];
+  if (!dc.textured) {
+    t->minify = false;
+    return;
+  }
+  const float w = static_cast<float>(dc.levels[0].width), h = static_cast<float>(dc.levels[0].height);
+  const float rx = (dudx * w) * (dudx * w) + (dvdx * h) * (dvdx * h);
+  const float ry = (dudy * w) * (dudy * w) + (dvdy * h) * (dvdy * h);
+  const float rho2 = std::max(rx, ry);
+  t->minify = rho2 > 1.0001f;
+  if (!dc.mip || dc.level_count <= 1 || !t->minify) return;
+  const float lod = 0.5f * std::log2(rho2);
+  int level = static_cast<int>(std::floor(lod + 0.5f));
+  level = std::clamp(level, 0, dc.level_count - 1);
+  t->level = &dc.levels[level];
+}
+
+void RasterizeSolid(const DrawContext& dc, const PVertex& v0, const PVertex* v1p, const PVertex* v2p,
+                    const float* flat_color) {
+  // Orientation: with y down, a clockwise triangle has positive area. The
+  // caller has put the vertices in that order.
+  const PVertex& v1 = *v1p;
+  const PVertex& v2 = *v2p;
+  const std::int64_t X0 = std::llround(v0.x * kSubScale), Y0 = std::llround(v0.y * kSubScale);
+  const std::int64_t X1 = std::llround(v1.x * kSubScale), Y1 = std::llround(v1.y * kSubScale);
+  const std::int64_t X2 = std::llround(v2.x * kSubScale), Y2 = std::llround(v2.y * kSubScale);
+  const std::int64_t area = (X1 - X0) * (Y2 - Y0) - (X2 - X0) * (Y1 - Y0);
+  if (area <= 0) return;  // degenerate after snapping
+
+  // Rows whose centres lie within the triangle's vertical extent.
+  const std::int64_t ymin = std::min({Y0, Y1, Y2}), ymax = std::max({Y0, Y1, Y2});
+  int row0 = static_cast<int>(CeilDiv(ymin, 1 << kSubBits));
+  int row1 = static_cast<int>(FloorDiv(ymax, 1 << kSubBits));
+  row0 = std::max(row0, dc.clip_y0);
+  row1 = std::min(row1, dc.clip_y1 - 1);
+  if (row0 > row1) return;
+
+  // Attribute planes from the snapped positions.
+  TriSetup t;
+  PlaneBuilder pb;
+  pb.x0 = static_cast<double>(X0) / kSubScale;
+  pb.y0 = static_cast<double>(Y0) / kSubScale;
+  pb.e1x = static_cast<double>(X1 - X0) / kSubScale;
+  pb.e1y = static_cast<double>(Y1 - Y0) / kSubScale;
+  pb.e2x = static_cast<double>(X2 - X0) / kSubScale;
+  pb.e2y = static_cast<double>(Y2 - Y0) / kSubScale;
+  pb.inv_det = 1.0 / (pb.e1x * pb.e2y - pb.e2x * pb.e1y);
+
+  pb.Plane(v0.z, v1.z, v2.z, &t.z0, &t.zx, &t.zy);
+  t.perspective = !(v0.rhw == v1.rhw && v1.rhw == v2.rhw) && v0.rhw > 0.f && v1.rhw > 0.f && v2.rhw > 0.f;
+  const double w0 = t.perspective ? v0.rhw : 1.0, w1 = t.perspective ? v1.rhw : 1.0,
+               w2 = t.perspective ? v2.rhw : 1.0;
+  if (t.perspective) pb.Plane(w0, w1, w2, &t.w0, &t.wx, &t.wy);
+  else t.w0 = 1.f, t.wx = t.wy = 0.f;
+  for (int i = 0; i < 4; ++i) {
+    if (flat_color) {
+      // Flat colour stays flat under the perspective divide: scale by w.
+      pb.Plane(flat_color[i] * w0, flat_color[i] * w1, flat_color[i] * w2, &t.c0[i], &t.cx[i], &t.cy[i]);
+    } else {
+      pb.Plane(v0.c[i] * w0, v1.c[i] * w1, v2.c[i] * w2, &t.c0[i], &t.cx[i], &t.cy[i]);
+    }
+  }
+  pb.Plane(v0.u * w0, v1.u * w1, v2.u * w2, &t.u0, &t.ux, &t.uy);
+  pb.Plane(v0.v * w0, v1.v * w1, v2.v * w2, &t.v0, &t.vx, &t.vy);
+  if (dc.textured) {
+    if (t.perspective) {
+      // Texel footprint at the centroid.
+      const float cx = (v0.x + v1.x + v2.x) / 3.f, cy = (v0.y + v1.y + v2.y) / 3.f;
+      const float w = t.w0 + t.wx * cx + t.wy * cy;
+      const float u = (t.u0 + t.ux * cx + t.uy * cy) / w, v = (t.v0 + t.vx * cx + t.vy * cy) / w;
+      ChooseLevel(dc, &t, (t.ux - u * t.wx) / w, (t.vx - v * t.wx) / w, (t.uy - u * t.wy) / w,
+                  (t.vy - v * t.wy) / w);
+    } else {
+      ChooseLevel(dc, &t, t.ux, t.vx, t.uy, t.vy);
+    }
+  } else {
+    t.level = &dc.levels[0];
+    t.minify = false;
+  }
+
+  // Edge functions E(x, y) = A x + B y + C in sub-pixel units, positive
+  // inside. A pixel is in when E > 0, or E == 0 on a top or left edge.
+  struct Edge {
+    std::int64_t a, b, c;
+    std::int64_t threshold;
+  } edges[3];
+  const std::int64_t px[3] = {X0, X1, X2}, py[3] = {Y0, Y1, Y2};
+  for (int i = 0; i < 3; ++i) {
+    const int j = (i + 1) % 3;
+    const std::int64_t dx = px[j] - px[i], dy = py[j] - py[i];
+    Edge& e = edges[i];
+    // E = dx * (y*S - Py) - dy * (x*S - Px)
+    e.a = -dy * (1 << kSubBits);
+    e.b = dx * (1 << kSubBits);
+    e.c = -dx * py[i] + dy * px[i];
+    const bool top_left = dy < 0 || (dy == 0 && dx > 0);
+    e.threshold = top_left ? 0 : 1;
+  }
+
+  for (int y = row0; y <= row1; ++y) {
+    std::int64_t lo = dc.clip_x0, hi = dc.clip_x1 - 1;
+    bool empty = false;
+    for (const Edge& e : edges) {
+      const std::int64_t r = e.b * y + e.c;  // E = a x + r, need E >= threshold
+      const std::int64_t need = e.threshold - r;
+      if (e.a > 0) {
+        lo = std::max(lo, CeilDiv(need, e.a));
+      } else if (e.a < 0) {
+        hi = std::min(hi, FloorDiv(-need, -e.a));
+      } else if (r < e.threshold) {
+        empty = true;
+      }
+    }
+    if (empty || lo > hi) continue;
+    dc.span(dc, t, y, static_cast<int>(lo), static_cast<int>(hi) + 1);
+  }
+}
+
+// Screen-space triangle: finiteness, culling, fill mode.
+void DrawScreenTriangle(const DrawContext& dc, const PVertex& a, const PVertex& b, const PVertex& c,
+                        const float* flat_color) {
+  for (const PVertex* v : {&a, &b, &c})
+    if (!Finite(v->x) || !Finite(v->y) || std::fabs(v->x) > kMaxCoord || std::fabs(v->y) > kMaxCoord) return;
+  const double area = (static_cast<double>(b.x) - a.x) * (static_cast<double>(c.y) - a.y) -
+                      (static_cast<double>(c.x) - a.x) * (static_cast<double>(b.y) - a.y);
+  if (area == 0.0) return;
+  // Positive area is clockwise on screen (y grows downwards).
+  if (dc.cull == D3DCULL_CCW && area < 0) return;
+  if (dc.cull == D3DCULL_CW && area > 0) return;
+  if (dc.fill == D3DFILL_POINT) {
+    DrawPoint(dc, a);
+    DrawPoint(dc, b);
+    DrawPoint(dc, c);
+    return;
+  }
+  if (dc.fill == D3DFILL_WIREFRAME) {
+    DrawContext edges = dc;
+    edges.last_pixel = false;  // corners are drawn once, by the edge that starts there
+    PVertex va = a, vb = b, vc = c;
+    if (flat_color)
+      for (int i = 0; i < 4; ++i) va.c[i] = vb.c[i] = vc.c[i] = flat_color[i];
+    DrawLine(edges, va, vb);
+    DrawLine(edges, vb, vc);
+    DrawLine(edges, vc, va);
+    return;
+  }
+  if (area > 0)
+    RasterizeSolid(dc, a, &b, &c, flat_color);
+  else
+    RasterizeSolid(dc, a, &c, &b, flat_color);
+}
+
+// Sutherland-Hodgman clipping of a polygon in clip space.
+constexpr int kMaxPoly = 12;
+
+float PlaneDistance(const PVertex& v, std::uint32_t plane) {
+  const float g = kGuardBand;
+  switch (plane) {
+    case kNear: return v.cz;
+    case kFar: return v.cw - v.cz;
+    case kLeft: return v.cx + g * v.cw;
+    case kRight: return g * v.cw - v.cx;
+    case kBottom: return v.cy + g * v.cw;
+    default: return g * v.cw - v.cy;
+  }
+}
+
+PVertex Lerp(const PVertex& a, const PVertex& b, float t) {
+  PVertex r;
+  r.cx = a.cx + (b.cx - a.cx) * t;
+  r.cy = a.cy + (b.cy - a.cy) * t;
+  r.cz = a.cz + (b.cz - a.cz) * t;
+  r.cw = a.cw + (b.cw - a.cw) * t;
+  for (int i = 0; i < 4; ++i) r.c[i] = a.c[i] + (b.c[i] - a.c[i]) * t;
+  r.u = a.u + (b.u - a.u) * t;
+  r.v = a.v + (b.v - a.v) * t;
+  r.psize = a.psize + (b.psize - a.psize) * t;
+  r.clip = 0;
+  r.x = r.y = r.z = 0.f;
+  r.rhw = 1.f;
+  return r;
+}
+
+int ClipPolygon(PVertex* poly, int n, std::uint32_t planes) {
+  PVertex tmp[kMaxPoly];
+  for (std::uint32_t plane = 1; plane <= kTop; plane <<= 1) {
+    if (!(planes & plane) || n == 0) continue;
+    int m = 0;
+    for (int i = 0; i < n; ++i) {
+      const PVertex& p = poly[i];
+      const PVertex& q = poly[(i + 1) % n];
+      const float dp = PlaneDistance(p, plane), dq = PlaneDistance(q, plane);
+      if (dp >= 0 && m < kMaxPoly) tmp[m++] = p;
+      if ((dp >= 0) != (dq >= 0) && m < kMaxPoly) tmp[m++] = Lerp(p, q, dp / (dp - dq));
+    }
+    for (int i = 0; i < m; ++i) poly[i] = tmp[i];
+    n = m;
+  }
+  return n;
+}
+
+}  // namespace
+
+std::uint32_t ClipCode(float x, float y, float z, float w) {
+  std::uint32_t c = 0;
+  if (!(z >= 0.f)) c |= kNear;  // also NaN
+  if (z > w) c |= kFar;
+  if (x < -kGuardBand * w) c |= kLeft;
+  if (x > kGuardBand * w) c |= kRight;
+  if (y < -kGuardBand * w) c |= kBottom;
+  if (y > kGuardBand * w) c |= kTop;
+  return c;
+}
+
+void ProjectVertex(const DrawContext& dc, PVertex* v) {
+  const float rhw = v->cw != 0.f ? 1.f / v->cw : 0.f;
+  v->x = dc.vp_x + (1.f + v->cx * rhw) * dc.vp_half_w;
+  v->y = dc.vp_y + (1.f - v->cy * rhw) * dc.vp_half_h;
+  v->z = dc.vp_min_z + v->cz * rhw * (dc.vp_max_z - dc.vp_min_z);
+  v->rhw = rhw;
+}
+
+void DrawTriangle(const DrawContext& dc, const PVertex& a, const PVertex& b, const PVertex& c) {
+  const float* flat = dc.flat ? a.c : nullptr;
+  if ((a.clip | b.clip | c.clip) == 0) return DrawScreenTriangle(dc, a, b, c, flat);
+  if (a.clip & b.clip & c.clip) return;  // wholly outside one plane
+  float flat_color[4] = {a.c[0], a.c[1], a.c[2], a.c[3]};
+  PVertex poly[kMaxPoly] = {a, b, c};
+  const int n = ClipPolygon(poly, 3, a.clip | b.clip | c.clip);
+  for (int i = 0; i < n; ++i) ProjectVertex(dc, &poly[i]);
+  for (int i = 1; i + 1 < n; ++i) DrawScreenTriangle(dc, poly[0], poly[i], poly[i + 1], dc.flat ? flat_color : nullptr);
+}
+
+void DrawLine(const DrawContext& dc, const PVertex& a_in, const PVertex& b_in) {
+  PVertex a = a_in, b = b_in;
+  if (a.clip | b.clip) {
+    if (a.clip & b.clip) return;
+    float t0 = 0.f, t1 = 1.f;
+    for (std::uint32_t plane = 1; plane <= kTop; plane <<= 1) {
+      if (!((a.clip | b.clip) & plane)) continue;
+      const float da = PlaneDistance(a_in, plane), db = PlaneDistance(b_in, plane);
+      if (da < 0 && db < 0) return;
+      const float t = da / (da - db);
+      if (da < 0) t0 = std::max(t0, t);
+      else if (db < 0) t1 = std::min(t1, t);
+    }
+    if (t0 > t1) return;
+    a = Lerp(a_in, b_in, t0);
+    b = Lerp(a_in, b_in, t1);
+    ProjectVertex(dc, &a);
+    ProjectVertex(dc, &b);
+    if (dc.flat) std::copy(a_in.c, a_in.c + 4, a.c), std::copy(a_in.c, a_in.c + 4, b.c);
+  }
+  for (const PVertex* v : {&a, &b})
+    if (!Finite(v->x) || !Finite(v->y) || std::fabs(v->x) > kMaxCoord || std::fabs(v->y) > kMaxCoord) return;
+  const float dx = b.x - a.x, dy = b.y - a.y;
+  if (dx == 0.f && dy == 0.f) return;
+  const bool x_major = std::fabs(dx) >= std::fabs(dy);
+  const float major_a = x_major ? a.x : a.y, major_b = x_major ? b.x : b.y;
+  const float span = major_b - major_a;
+  const int step = span > 0 ? 1 : -1;
+  // Pixels whose centres the line passes, start included, end included
+  // only with D3DRS_LASTPIXEL.
+  const int first = static_cast<int>(std::floor(major_a + 0.5f));
+  const int last = static_cast<int>(std::floor(major_b + 0.5f));
+  if (first == last && !dc.last_pixel) return;
+
+  // Attributes along the major axis as planes in that coordinate.
+  TriSetup t;
+  const float inv = 1.f / span;
+  const bool persp = !(a.rhw == b.rhw) && a.rhw > 0.f && b.rhw > 0.f;
+  const float wa = persp ? a.rhw : 1.f, wb = persp ? b.rhw : 1.f;
+  auto plane = [&](float va, float vb, float* base, float* dmaj, float* dmin) {
+    const float g = (vb - va) * inv;
+    *dmaj = g;
+    *dmin = 0.f;
+    *base = va - g * major_a;
+  };
+  auto set = [&](float va, float vb, float* base, float* gx, float* gy) {
+    if (x_major) plane(va, vb, base, gx, gy);
+    else plane(va, vb, base, gy, gx);
+  };
+  set(a.z, b.z, &t.z0, &t.zx, &t.zy);
+  t.perspective = persp;
+  if (persp) set(wa, wb, &t.w0, &t.wx, &t.wy);
+  else t.w0 = 1.f, t.wx = t.wy = 0.f;
+  for (int i = 0; i < 4; ++i) {
+    const float cb = dc.flat ? a.c[i] : b.c[i];
+    set(a.c[i] * wa, cb * wb, &t.c0[i], &t.cx[i], &t.cy[i]);
+  }
+  set(a.u * wa, b.u * wb, &t.u0, &t.ux, &t.uy);
+  set(a.v * wa, b.v * wb, &t.v0, &t.vx, &t.vy);
+  t.level = &dc.levels[0];
+  t.minify = false;
+
+  const float slope = (x_major ? dy : dx) * inv;
+  const float minor_a = x_major ? a.y : a.x;
+  for (int i = first;; i += step) {
+    const bool at_end = i == last;
+    if (at_end && !dc.last_pixel) break;
+    const float minor = minor_a + (static_cast<float>(i) - major_a) * slope;
+    const int j = static_cast<int>(std::floor(minor + 0.5f));
+    const int x = x_major ? i : j, y = x_major ? j : i;
+    if (x >= dc.clip_x0 && x < dc.clip_x1 && y >= dc.clip_y0 && y < dc.clip_y1) dc.span(dc, t, y, x, x + 1);
+    if (at_end) break;
+  }
+}
+
+void DrawPoint(const DrawContext& dc, const PVertex& p_in) {
+  PVertex p = p_in;
+  if (p.clip) {
+    if (p.clip & (kNear | kFar)) return;
+    ProjectVertex(dc, &p);
+  }
+  if (!Finite(p.x) || !Finite(p.y) || std::fabs(p.x) > kMaxCoord || std::fabs(p.y) > kMaxCoord) return;
+  float size = p.psize;
+  if (!(size >= 1.f)) size = 1.f;
+  if (size > 256.f) size = 256.f;
+  const float h = size * 0.5f;
+  // The square [x - h, x + h) x [y - h, y + h) and the pixel centres in it.
+  const int x0 = std::max(static_cast<int>(std::ceil(p.x - h)), dc.clip_x0);
+  const int x1 = std::min(static_cast<int>(std::ceil(p.x + h)), dc.clip_x1);
+  const int y0 = std::max(static_cast<int>(std::ceil(p.y - h)), dc.clip_y0);
+  const int y1 = std::min(static_cast<int>(std::ceil(p.y + h)), dc.clip_y1);
+  if (x0 >= x1 || y0 >= y1) return;
+  TriSetup t{};
+  t.z0 = p.z;
+  t.w0 = 1.f;
+  t.perspective = false;
+  for (int i = 0; i < 4; ++i) t.c0[i] = p.c[i];
+  t.u0 = p.u;
+  t.v0 = p.v;
+  t.level = &dc.levels[0];
+  t.minify = false;
+  for (int y = y0; y < y1; ++y) dc.span(dc, t, y, x0, x1);
+}
+
+}  // namespace d3d9_impl

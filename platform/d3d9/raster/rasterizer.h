@@ -1,0 +1,25 @@
+// Primitive rasterization: clipping of transformed primitives, triangle
+// set-up with culling, fill modes and the top-left fill rule, lines and
+// points. Pixels go to the span routine of the draw context.
+#pragma once
+
+#include "platform/d3d9/raster/draw_context.h"
+
+namespace d3d9_impl {
+
+// Clip-space guard band: transformed geometry is clipped to |x|, |y| <= 64 w,
+// far enough outside any viewport that the scissor does the rest.
+constexpr float kGuardBand = 64.f;
+
+// Outcodes of a clip-space position.
+std::uint32_t ClipCode(float x, float y, float z, float w);
+// Fills the screen-space fields of a vertex from its clip-space position.
+void ProjectVertex(const DrawContext& dc, PVertex* v);
+
+// Primitives of processed vertices. Transformed vertices with a non-zero
+// clip code are clipped first.
+void DrawTriangle(const DrawContext& dc, const PVertex& a, const PVertex& b, const PVertex& c);
+void DrawLine(const DrawContext& dc, const PVertex& a, const PVertex& b);
+void DrawPoint(const DrawContext& dc, const PVertex& p);
+
+}  // namespace d3d9_impl

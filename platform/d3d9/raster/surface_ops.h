@@ -1,0 +1,34 @@
+// Whole-rectangle operations on pixel memory: colour fill (Clear,
+// ColorFill), depth and stencil fill, and the copy with format conversion
+// and point or linear stretching behind StretchRect, UpdateSurface,
+// GetRenderTargetData and Present.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/d3d9/d3d9.h"
+
+namespace d3d9_impl {
+
+struct PixelView {
+  BYTE* bits;
+  int pitch;  // bytes
+  D3DFORMAT format;
+  int width;
+  int height;
+};
+
+// Fills `rect` (already inside the view) with an ARGB colour converted to
+// the view's format. False for a format the row codec does not handle.
+bool FillColor(const PixelView& v, const RECT& rect, D3DCOLOR color);
+
+void FillDepth(float* depth, int pitch, const RECT& rect, float z);
+void FillStencil(BYTE* stencil, int pitch, const RECT& rect, BYTE value);
+
+// Copies `src_rect` of `src` into `dst_rect` of `dst`, converting formats
+// and scaling with point sampling (or bilinear when `linear`). Both
+// rectangles are inside their views and non-empty. Equal sizes and formats
+// copy rows as they are. False when a format cannot be converted.
+bool CopyRect(const PixelView& src, const RECT& src_rect, const PixelView& dst, const RECT& dst_rect, bool linear);
+
+}  // namespace d3d9_impl

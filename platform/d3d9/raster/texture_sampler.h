@@ -1,0 +1,59 @@
+// Texture sampling of stage 0: texel addressing (wrap, clamp) and the point
+// and linear filters over 32-bit ARGB texels. Texel centres lie at
+// (i + 0.5) / size, so point sampling at u = i / size hits texel i exactly.
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+
+#include "platform/d3d9/raster/draw_context.h"
+
+namespace d3d9_impl {
+
+inline int AddressTexel(int i, int size, bool wrap) {
+  if (wrap) {
+    i %= size;
+    return i < 0 ? i + size : i;
+  }
+  return i < 0 ? 0 : (i >= size ? size - 1 : i);
+}
+
+// Float to int for texel positions, safe for huge and non-finite values.
+inline int FloorToInt(float f) {
+  if (!(f > -1.0e9f)) return -1000000000;
+  if (f > 1.0e9f) return 1000000000;
+  return static_cast<int>(std::floor(f));
+}
+
+inline std::uint32_t SamplePoint(const TexLevel& l, float u, float v, bool wrap_u, bool wrap_v) {
+  const int x = AddressTexel(FloorToInt(u * static_cast<float>(l.width)), l.width, wrap_u);
+  const int y = AddressTexel(FloorToInt(v * static_cast<float>(l.height)), l.height, wrap_v);
+  return l.texels[y * l.pitch + x];
+}
+
+inline std::uint32_t Lerp2(std::uint32_t a, std::uint32_t b, std::uint32_t c, std::uint32_t d, std::uint32_t fx,
+                           std::uint32_t fy) {
+  // Per channel: ((a (256 - fx) + b fx) (256 - fy) + (c (256 - fx) + d fx) fy) / 65536, rounded.
+  std::uint32_t out = 0;
+  for (int sh = 0; sh < 32; sh += 8) {
+    const std::uint32_t top = ((a >> sh) & 0xff) * (256 - fx) + ((b >> sh) & 0xff) * fx;
+    const std::uint32_t bot = ((c >> sh) & 0xff) * (256 - fx) + ((d >> sh) & 0xff) * fx;
+    out |= ((top * (256 - fy) + bot * fy + 32768) >> 16) << sh;
+  }
+  return out;
+}
+
+inline std::uint32_t SampleLinear(const TexLevel& l, float u, float v, bool wrap_u, bool wrap_v) {
+  const float fu = u * static_cast<float>(l.width) - 0.5f;
+  const float fv = v * static_cast<float>(l.height) - 0.5f;
+  const int iu = FloorToInt(fu), iv = FloorToInt(fv);
+  const std::uint32_t fx = static_cast<std::uint32_t>((fu - std::floor(fu)) * 256.f) & 0x1ff;
+  const std::uint32_t fy = static_cast<std::uint32_t>((fv - std::floor(fv)) * 256.f) & 0x1ff;
+  const int x0 = AddressTexel(iu, l.width, wrap_u), x1 = AddressTexel(iu + 1, l.width, wrap_u);
+  const int y0 = AddressTexel(iv, l.height, wrap_v), y1 = AddressTexel(iv + 1, l.height, wrap_v);
+  const std::uint32_t* r0 = l.texels + y0 * l.pitch;
+  const std::uint32_t* r1 = l.texels + y1 * l.pitch;
+  return Lerp2(r0[x0], r0[x1], r1[x0], r1[x1], fx > 256 ? 256 : fx, fy > 256 ? 256 : fy);
+}
+
+}  // namespace d3d9_impl
