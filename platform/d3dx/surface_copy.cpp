@@ -2,6 +2,8 @@
 // D3DXLoadSurfaceFromFileInMemory: read the source rectangle into float
 // texels, then the shared key-filter-write step.
 #include "platform/d3dx/d3dx9.h"
+#include "platform/d3dx/direct_copy.h"
+#include "platform/d3dx/pixels/filters.h"
 #include "platform/d3dx/image/image_io.h"
 #include "platform/d3dx/image_info.h"
 #include "platform/d3dx/surface_access.h"
@@ -31,6 +33,11 @@ HRESULT D3DXLoadSurfaceFromSurface(IDirect3DSurface9* pDestSurface, const PALETT
   hr = ResolveRect(destDesc.Width, destDesc.Height, pDestRect, destRect);
   if (FAILED(hr)) return hr;
 
+  if (Filter != D3DX_DEFAULT && !vornel::d3dx::ValidFilter(Filter)) return D3DERR_INVALIDCALL;
+  if (vornel::d3dx::CanCopyDirectly(destDesc, destRect, desc, srcRect, Filter, ColorKey)) {
+    hr = vornel::d3dx::CopyDirectly(pDestSurface, destRect, pSrcSurface, srcRect);
+    if (hr != S_FALSE) return hr;
+  }
   TexelImage texels;  // read completely first: source and destination may be one surface
   hr = ReadSurface(pSrcSurface, srcRect, reinterpret_cast<const BYTE*>(pSrcPalette), texels);
   if (FAILED(hr)) return hr;

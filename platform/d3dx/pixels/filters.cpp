@@ -42,7 +42,7 @@ AxisTaps MakeTaps(int srcLen, int dstLen, DWORD kind, bool mirror) {
     const double centre = (i + 0.5) * scale;  // in source texel units
     switch (kind) {
       case kFilterPoint:
-        local.push_back({std::min(static_cast<int>(centre), srcLen - 1), 1.f});
+        local.push_back({PointSample(i, srcLen, dstLen), 1.f});
         break;
       case kFilterLinear: {
         double u = centre - 0.5;

@@ -22,6 +22,13 @@ inline bool ValidFilter(DWORD filter) {
   return f >= kFilterNone && f <= kFilterBox;
 }
 
+// The source index point sampling picks for destination index `i`: the
+// texel under the destination texel's centre, floor((i + 0.5) * src / dst),
+// in exact integer arithmetic.
+inline int PointSample(int i, int srcLen, int dstLen) {
+  return static_cast<int>((2 * static_cast<long long>(i) + 1) * srcLen / (2 * static_cast<long long>(dstLen)));
+}
+
 // Fills `dst` (already sized) from `src`.
 //  - none: no scaling; destination texels beyond the source are transparent
 //    black.

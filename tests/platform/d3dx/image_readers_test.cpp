@@ -317,3 +317,39 @@ TEST(ImageHardening, TruncationAndDamage) {
 
 }  // namespace
 }  // namespace vornel::image
+
+namespace vornel::image {
+namespace {
+
+// The pictures the bench ships: sizes as their generator makes them, and the
+// white corner mark at the top left (so rows are not flipped).
+TEST(ShippedPictures, ReadWithTheirSizesAndOrientation) {
+  struct Case {
+    const char* name;
+    int w, h;
+    FileKind kind;
+  } cases[] = {{"pic1.jpg", 256, 512, FileKind::Jpg}, {"pic2.jpg", 512, 256, FileKind::Jpg},
+               {"pic3.bmp", 512, 512, FileKind::Bmp}, {"pic4.jpg", 256, 256, FileKind::Jpg},
+               {"pic5.bmp", 128, 128, FileKind::Bmp}, {"bitmaps/grass.jpg", 64, 64, FileKind::Jpg}};
+  for (const Case& c : cases) {
+    std::string path = std::string(VORNEL_SOURCE_DIR) + "/assets/" + c.name;
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) GTEST_SKIP() << "no " << path;
+    Bytes bytes;
+    std::uint8_t chunk[4096];
+    for (std::size_t n; (n = std::fread(chunk, 1, sizeof chunk, f)) > 0;) bytes.insert(bytes.end(), chunk, chunk + n);
+    std::fclose(f);
+    Image img;
+    ASSERT_TRUE(ReadImage(bytes.data(), bytes.size(), img)) << c.name;
+    EXPECT_EQ(img.kind, c.kind) << c.name;
+    EXPECT_EQ(img.width, c.w) << c.name;
+    EXPECT_EQ(img.height, c.h) << c.name;
+    if (c.kind == FileKind::Bmp || std::string(c.name).starts_with("pic")) {
+      EXPECT_GT(img.at(2, 2) & 0xFF, 200u) << c.name << ": the white corner mark is at the top left";
+      EXPECT_GT((img.at(2, 2) >> 8) & 0xFF, 200u) << c.name;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace vornel::image

@@ -48,6 +48,21 @@ TEST(SurfaceCopy, PointAndNoneGiveExactTexels) {
   EXPECT_EQ(none.Get32(0, 5), 0u);
 }
 
+// Same-format copies without a colour key take a texel-by-texel fast path;
+// a key that matches nothing forces the float path on the same input.
+TEST(SurfaceCopy, FastPathMatchesGeneralPath) {
+  for (D3DFORMAT format : {D3DFMT_A8R8G8B8, D3DFMT_R5G6B5, D3DFMT_R8G8B8, D3DFMT_A16B16G16R16}) {
+    const UINT bpp = vornel::d3dx::FindTraits(format)->bytes;
+    MemorySurface src(7, 5, format, 7 * bpp + 3), fast(16, 9, format, 16 * bpp), slow(16, 9, format, 16 * bpp);
+    for (std::size_t i = 0; i < src.bytes().size(); ++i) src.bytes()[i] = static_cast<BYTE>(i * 37 + 11);
+    RECT part{1, 1, 6, 5}, to{2, 1, 15, 8};
+    ASSERT_EQ(D3DXLoadSurfaceFromSurface(&fast, nullptr, &to, &src, nullptr, &part, D3DX_FILTER_POINT, 0), D3D_OK);
+    ASSERT_EQ(D3DXLoadSurfaceFromSurface(&slow, nullptr, &to, &src, nullptr, &part, D3DX_FILTER_POINT, 0x01020304u),
+              D3D_OK);
+    EXPECT_EQ(fast.bytes(), slow.bytes()) << "format " << format;
+  }
+}
+
 TEST(SurfaceCopy, RectanglesAndOverlap) {
   MemorySurface src = Argb(8, 8), dst = Argb(8, 8);
   Fill(src, 8, 8);

@@ -1,0 +1,19 @@
+// The fast path of D3DXLoadSurfaceFromSurface: surfaces of one uncompressed
+// format, no colour key, and either equal rectangle sizes or point (or no)
+// filtering, copied texel by texel without the float round trip.
+#pragma once
+
+#include "platform/d3d9/d3d9.h"
+
+namespace vornel::d3dx {
+
+// True when the copy may take the fast path: it gives the texels the float
+// path gives (only unused X bits may differ: they are copied, not cleared).
+bool CanCopyDirectly(const D3DSURFACE_DESC& dest, const RECT& destRect, const D3DSURFACE_DESC& src,
+                     const RECT& srcRect, DWORD filter, D3DCOLOR colourKey);
+
+// Copies; S_FALSE when a surface would not lock (the caller then takes the
+// general path, which knows the detours).
+HRESULT CopyDirectly(IDirect3DSurface9* dest, const RECT& destRect, IDirect3DSurface9* src, const RECT& srcRect);
+
+}  // namespace vornel::d3dx
