@@ -31,10 +31,13 @@ void ErrorExit(j_common_ptr cinfo) {
 }
 
 void EmitMessage(j_common_ptr cinfo, int level) {
-  // A premature end of data is a truncated file, which we refuse; the other
-  // warnings (stray bytes before a marker and the like) are harmless.
+  // Compressed data that ends early (the file, or a scan cut short by the
+  // next marker) is a damaged file, which we refuse: libjpeg would go on
+  // inventing grey blocks, as many as the header asks for. The other warnings
+  // (stray bytes before a marker and the like) are harmless.
   auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
-  if (level < 0 && err->pub.msg_code == JWRN_JPEG_EOF) err->truncated = true;
+  if (level < 0 && (err->pub.msg_code == JWRN_JPEG_EOF || err->pub.msg_code == JWRN_HIT_MARKER))
+    err->truncated = true;
 }
 
 void OutputMessage(j_common_ptr) {}
@@ -76,6 +79,9 @@ bool Decode(j_decompress_ptr cinfo, ErrorManager& err, const std::uint8_t* data,
   if (setjmp(err.jump)) return false;
 
   jpeg_create_decompress(cinfo);
+  // Multi-scan files keep the whole picture's coefficients in memory; cap
+  // that, so a short file with a huge header fails instead of eating memory.
+  cinfo->mem->max_memory_to_use = 256L << 20;
   err.progress.progress_monitor = Progress;
   cinfo->progress = &err.progress;
 
