@@ -70,19 +70,19 @@ struct DeviceState {
   RECT scissor;
   D3DCLIPSTATUS9 clip_status;
 
-  Texture* textures[kSamplerSlots];
-  StreamBinding streams[kMaxStreams];
-  IndexBuffer* indices;
-  DWORD fvf;
-  VertexDeclaration* declaration;
-  VertexShader* vertex_shader;
+  Texture* textures[kSamplerSlots] = {};
+  StreamBinding streams[kMaxStreams] = {};
+  IndexBuffer* indices = nullptr;
+  DWORD fvf = 0;
+  VertexDeclaration* declaration = nullptr;
+  VertexShader* vertex_shader = nullptr;
   float vs_constants_f[kVertexShaderConstants][4];
   int vs_constants_i[16][4];
   BOOL vs_constants_b[16];
-  Surface* render_targets[kMaxRenderTargets];
-  Surface* depth_stencil;
+  Surface* render_targets[kMaxRenderTargets] = {};
+  Surface* depth_stencil = nullptr;
 
-  DWORD dirty;
+  DWORD dirty = kDirtyAll;
 };
 
 // Fills every state with its documented default; bindings become null.
