@@ -12,7 +12,7 @@
 #include "platform/win32/window.h"
 #include "platform/win32/windows.h"
 
-// An icon: ARGB words, rows top-down.
+// An icon: ARGB words (0xAARRGGBB), rows top-down, width * height of them.
 struct IconResource {
   int width = 0;
   int height = 0;

@@ -38,7 +38,6 @@ struct WindowRecord {
   HMENU menu = nullptr;   // menu bar of a top-level window
   int id = 0;             // child id
   LONG_PTR user_data = 0;
-  HICON icon = nullptr;
   bool visible = false;
   bool enabled = true;
   bool invalid = false;
@@ -70,8 +69,7 @@ ScriptRunner* ActiveScriptRunner();
 void SetActiveScriptRunner(ScriptRunner* runner);
 // Depth of modal loops (dialogs); passes are counted only at depth 0.
 int& ModalDepth();
-// Removes the first queued message for this window, if any; used when a
-// window is destroyed.
+// Removes every queued message for this window; used when it is destroyed.
 void DropMessagesFor(HWND hwnd);
 // Called by DestroyWindow for a window's menu.
 void DestroyMenuOfWindow(HMENU menu);

@@ -47,7 +47,8 @@ std::vector<HWND>& CreationOrder() {
 // Handles count up from a small base and are never reused, so a stale
 // handle never reaches a newer window, and every handle fits in 32 bits.
 ULONG_PTR g_next_handle = 0x10000;
-HWND const kDesktop = reinterpret_cast<HWND>(static_cast<ULONG_PTR>(0x10010 - 0x10));
+// The desktop's handle lies below every window handle.
+HWND const kDesktop = reinterpret_cast<HWND>(static_cast<ULONG_PTR>(0x8000));
 int g_headless_desktop_width = 1920;
 int g_headless_desktop_height = 1080;
 
@@ -171,7 +172,6 @@ HWND CreateWindowExA(DWORD ex_style, LPCSTR class_name, LPCSTR window_name, DWOR
   w->text = window_name ? window_name : "";
   w->parent = parent;
   w->top_level = !child;
-  w->icon = cls->second.wc.hIcon;
   if (child) {
     w->id = static_cast<int>(reinterpret_cast<ULONG_PTR>(menu));
   } else {
@@ -458,6 +458,16 @@ BOOL ClientToScreen(HWND hwnd, POINT* point) {
 }
 
 // [SECTION] Window longs
+
+ULONG_PTR GetClassLongPtrA(HWND hwnd, int index) {
+  WindowRecord* w = FindWindowRecord(hwnd);
+  if (!w) return 0;
+  auto cls = Classes().find(Lower(w->class_name.c_str()));
+  if (cls == Classes().end()) return 0;
+  if (index == GCLP_HICON) return reinterpret_cast<ULONG_PTR>(cls->second.wc.hIcon);
+  if (index == GCLP_HICONSM) return reinterpret_cast<ULONG_PTR>(cls->second.wc.hIconSm);
+  return 0;
+}
 
 LONG_PTR GetWindowLongPtrA(HWND hwnd, int index) {
   WindowRecord* w = FindWindowRecord(hwnd);

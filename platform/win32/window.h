@@ -175,6 +175,12 @@ BOOL SetWindowPos(HWND hwnd, HWND insert_after, int x, int y, int cx, int cy, UI
 BOOL MoveWindow(HWND hwnd, int x, int y, int width, int height, BOOL repaint);
 BOOL ClientToScreen(HWND hwnd, POINT* point);
 
+// Class longs: the class icons (what the Qt backend shows as the window's
+// icon).
+constexpr int GCLP_HICON = -14;
+constexpr int GCLP_HICONSM = -34;
+ULONG_PTR GetClassLongPtrA(HWND hwnd, int index);
+
 // Window longs. Handles fit in 32 bits, so a window handle kept with
 // SetWindowLongA(GWL_USERDATA) comes back intact.
 LONG GetWindowLongA(HWND hwnd, int index);

@@ -52,6 +52,8 @@ class QtBackend : public Backend {
     for (auto& [hwnd, dialog] : dialogs_) delete dialog;
     for (auto& [hwnd, window] : QtWindows()) delete window;
     QtWindows().clear();
+    // Windows destroyed earlier wait for their deferred deletion.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     delete app_;
   }
 

@@ -27,7 +27,9 @@ std::string TextOf(HWND control) {
 
 QPixmap PixmapOf(UINT icon_id) {
   const IconResource* icon = IconOf(LoadIconA(nullptr, MAKEINTRESOURCEA(icon_id)));
-  if (!icon || icon->width <= 0) return QPixmap();
+  if (!icon || icon->width <= 0 || icon->height <= 0 ||
+      icon->argb.size() < static_cast<size_t>(icon->width) * static_cast<size_t>(icon->height))
+    return QPixmap();
   QImage image(reinterpret_cast<const uchar*>(icon->argb.data()), icon->width, icon->height, icon->width * 4,
                QImage::Format_ARGB32);
   return QPixmap::fromImage(image.copy());

@@ -8,12 +8,15 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPixmap>
+#include <QIcon>
 
 #include <algorithm>
 
 #include "platform/win32/backend.h"
 #include "platform/win32/menu.h"
 #include "platform/win32/messages.h"
+#include "platform/win32/resources.h"
 #include "platform/win32/status_bar.h"
 #include "platform/win32/window.h"
 #include "platform/win32/window_pixels.h"
@@ -186,6 +189,14 @@ void QtStatusBarWidget::paintEvent(QPaintEvent*) {
 
 QtMainWindow::QtMainWindow(HWND hwnd) : hwnd_(hwnd), client_(new QtClientWidget(hwnd, this)) {
   setCentralWidget(client_);
+  QIcon icon;
+  for (int index : {GCLP_HICON, GCLP_HICONSM})
+    if (const IconResource* r = IconOf(reinterpret_cast<HICON>(GetClassLongPtrA(hwnd, index))))
+      if (r->width > 0 && r->argb.size() >= static_cast<size_t>(r->width) * static_cast<size_t>(r->height))
+        icon.addPixmap(QPixmap::fromImage(QImage(reinterpret_cast<const uchar*>(r->argb.data()), r->width, r->height,
+                                                 r->width * 4, QImage::Format_ARGB32)
+                                              .copy()));
+  if (!icon.isNull()) setWindowIcon(icon);
   SyncMenu();
   SyncWindow();
 }

@@ -12,6 +12,11 @@ using Windows = UiTest;
 TEST_F(Windows, CreationSendsCreateThenSizeAndGivesTheClassMenuAndPixels) {
   HWND w = MakeWindow(640, 480);
   ASSERT_NE(w, nullptr);
+  ASSERT_NE(w, GetDesktopWindow());
+  RECT placed{};
+  GetWindowRect(w, &placed);
+  EXPECT_EQ(placed.left, 10);
+  EXPECT_EQ(placed.right, 650);
   ASSERT_GE(Log().size(), 2u);
   EXPECT_EQ(Log()[0].message, WM_CREATE);
   EXPECT_EQ(Log()[1].message, WM_SIZE);
