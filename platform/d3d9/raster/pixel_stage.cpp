@@ -296,6 +296,10 @@ inline void FastLoop(const DrawContext& dc, const TriSetup& t, int y, int x0, in
   const float ur = t.u0 + t.uy * fy, vr = t.v0 + t.vy * fy, wr = t.w0 + t.wy * fy;
   const bool linear = t.minify ? dc.min_linear : dc.mag_linear;
   (void)linear;
+  // A colour that does not vary along the row is converted once; the
+  // result is the same as converting it at every pixel.
+  const bool const_color = !Persp && t.cx[0] == 0.f && t.cx[1] == 0.f && t.cx[2] == 0.f && t.cx[3] == 0.f;
+  const std::uint32_t kr = ToChannel(cr), kg = ToChannel(cg), kb = ToChannel(cb), ka = ToChannel(ca);
   for (int x = x0; x < x1; ++x) {
     const float fx = static_cast<float>(x);
     float inv = 1.f;
@@ -303,8 +307,11 @@ inline void FastLoop(const DrawContext& dc, const TriSetup& t, int y, int x0, in
       const float w = wr + t.wx * fx;
       inv = w != 0.f ? 1.f / w : 0.f;
     }
-    const std::uint32_t dr = ToChannel((cr + t.cx[0] * fx) * inv), dg = ToChannel((cg + t.cx[1] * fx) * inv),
-                        db = ToChannel((cb + t.cx[2] * fx) * inv), da = ToChannel((ca + t.cx[3] * fx) * inv);
+    std::uint32_t dr = kr, dg = kg, db = kb, da = ka;
+    if (!const_color) {
+      dr = ToChannel((cr + t.cx[0] * fx) * inv), dg = ToChannel((cg + t.cx[1] * fx) * inv),
+      db = ToChannel((cb + t.cx[2] * fx) * inv), da = ToChannel((ca + t.cx[3] * fx) * inv);
+    }
     std::uint32_t r, g, b, a;
     if constexpr (Tex == 0) {
       r = dr, g = dg, b = db, a = da;

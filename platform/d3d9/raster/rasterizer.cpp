@@ -346,15 +346,32 @@ void DrawLine(const DrawContext& dc, const PVertex& a_in, const PVertex& b_in) {
 
   const float slope = (x_major ? dy : dx) * inv;
   const float minor_a = x_major ? a.y : a.x;
+  // Pixels that follow each other on one row go to the span routine as one
+  // run; the attributes depend on the major coordinate only.
+  int run_y = 0, run_x0 = 0, run_x1 = 0;
+  auto flush = [&] {
+    if (run_x1 > run_x0) dc.span(dc, t, run_y, run_x0, run_x1);
+    run_x0 = run_x1 = 0;
+  };
   for (int i = first;; i += step) {
     const bool at_end = i == last;
     if (at_end && !dc.last_pixel) break;
     const float minor = minor_a + (static_cast<float>(i) - major_a) * slope;
     const int j = static_cast<int>(std::floor(minor + 0.5f));
     const int x = x_major ? i : j, y = x_major ? j : i;
-    if (x >= dc.clip_x0 && x < dc.clip_x1 && y >= dc.clip_y0 && y < dc.clip_y1) dc.span(dc, t, y, x, x + 1);
+    if (x >= dc.clip_x0 && x < dc.clip_x1 && y >= dc.clip_y0 && y < dc.clip_y1) {
+      if (run_x1 > run_x0 && y == run_y && x == run_x1) {
+        ++run_x1;
+      } else if (run_x1 > run_x0 && y == run_y && x == run_x0 - 1) {
+        --run_x0;
+      } else {
+        flush();
+        run_y = y, run_x0 = x, run_x1 = x + 1;
+      }
+    }
     if (at_end) break;
   }
+  flush();
 }
 
 void DrawPoint(const DrawContext& dc, const PVertex& p_in) {

@@ -12,6 +12,7 @@ namespace d3d9_impl {
 
 inline int AddressTexel(int i, int size, bool wrap) {
   if (wrap) {
+    if ((size & (size - 1)) == 0) return i & (size - 1);  // powers of two: a mask
     i %= size;
     return i < 0 ? i + size : i;
   }
@@ -22,7 +23,8 @@ inline int AddressTexel(int i, int size, bool wrap) {
 inline int FloorToInt(float f) {
   if (!(f > -1.0e9f)) return -1000000000;
   if (f > 1.0e9f) return 1000000000;
-  return static_cast<int>(std::floor(f));
+  const int i = static_cast<int>(f);  // truncates towards zero
+  return f < static_cast<float>(i) ? i - 1 : i;
 }
 
 inline std::uint32_t SamplePoint(const TexLevel& l, float u, float v, bool wrap_u, bool wrap_v) {
@@ -47,8 +49,8 @@ inline std::uint32_t SampleLinear(const TexLevel& l, float u, float v, bool wrap
   const float fu = u * static_cast<float>(l.width) - 0.5f;
   const float fv = v * static_cast<float>(l.height) - 0.5f;
   const int iu = FloorToInt(fu), iv = FloorToInt(fv);
-  const std::uint32_t fx = static_cast<std::uint32_t>((fu - std::floor(fu)) * 256.f) & 0x1ff;
-  const std::uint32_t fy = static_cast<std::uint32_t>((fv - std::floor(fv)) * 256.f) & 0x1ff;
+  const std::uint32_t fx = static_cast<std::uint32_t>((fu - static_cast<float>(iu)) * 256.f) & 0x1ff;
+  const std::uint32_t fy = static_cast<std::uint32_t>((fv - static_cast<float>(iv)) * 256.f) & 0x1ff;
   const int x0 = AddressTexel(iu, l.width, wrap_u), x1 = AddressTexel(iu + 1, l.width, wrap_u);
   const int y0 = AddressTexel(iv, l.height, wrap_v), y1 = AddressTexel(iv + 1, l.height, wrap_v);
   const std::uint32_t* r0 = l.texels + y0 * l.pitch;

@@ -1,0 +1,178 @@
+// Benchmarks of the software Direct3D 9 device: per-call overhead of the
+// immediate primitives (lock, copy, unlock, draw), state setting, fill rate
+// of a full-screen textured quad, and presentation.
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+
+#include "platform/d3d9/d3d9.h"
+#include "platform/win32/window_pixels.h"
+
+namespace {
+
+HWND BenchWindow() { return reinterpret_cast<HWND>(static_cast<UINT_PTR>(0xbe7c)); }
+
+struct ScreenVertex {  // the engine's pre-transformed layout
+  float x, y, z, rhw;
+  D3DCOLOR color;
+  float u, v;
+};
+constexpr DWORD kScreenFvf = D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1;
+
+struct Vertex2D {  // the engine's scaled 2D layout
+  float x, y, z;
+  D3DCOLOR color;
+  float u, v;
+};
+constexpr DWORD k2DFvf = D3DFVF_XYZ | D3DFVF_DIFFUSE | D3DFVF_TEX1;
+
+// A 1024 x 768 device set up the way the engine draws: lighting and depth
+// off, alpha blending on with SRCALPHA / INVSRCALPHA, alpha from diffuse.
+class Bench {
+ public:
+  explicit Bench(bool blend = true) {
+    SetClientPixelsSize(BenchWindow(), 1024, 768);
+    d3d = Direct3DCreate9(D3D_SDK_VERSION);
+    D3DPRESENT_PARAMETERS pp{};
+    pp.BackBufferWidth = 1024;
+    pp.BackBufferHeight = 768;
+    pp.BackBufferFormat = D3DFMT_X8R8G8B8;
+    pp.BackBufferCount = 1;
+    pp.SwapEffect = D3DSWAPEFFECT_COPY;
+    pp.hDeviceWindow = BenchWindow();
+    pp.Windowed = TRUE;
+    pp.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
+    d3d->CreateDevice(0, D3DDEVTYPE_HAL, BenchWindow(), D3DCREATE_MIXED_VERTEXPROCESSING, &pp, &dev);
+    dev->SetRenderState(D3DRS_LIGHTING, FALSE);
+    dev->SetRenderState(D3DRS_ZENABLE, FALSE);
+    dev->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    dev->SetRenderState(D3DRS_ALPHABLENDENABLE, blend ? TRUE : FALSE);
+    dev->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+    dev->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+    dev->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_DIFFUSE);
+    dev->CreateVertexBuffer(28 * 16384, 0, kScreenFvf, D3DPOOL_MANAGED, &screen_vb, nullptr);
+    dev->CreateVertexBuffer(24 * 16384, 0, k2DFvf, D3DPOOL_MANAGED, &vb2d, nullptr);
+    dev->BeginScene();
+  }
+  ~Bench() {
+    dev->EndScene();
+    screen_vb->Release();
+    vb2d->Release();
+    dev->Release();
+    d3d->Release();
+    ReleaseClientPixels(BenchWindow());
+  }
+
+  IDirect3D9* d3d = nullptr;
+  IDirect3DDevice9* dev = nullptr;
+  IDirect3DVertexBuffer9* screen_vb = nullptr;
+  IDirect3DVertexBuffer9* vb2d = nullptr;
+};
+
+// One immediate line as the engine draws it: lock, copy two vertices,
+// unlock, draw one line. Screen space.
+void BM_ImmediateScreenLine(benchmark::State& state) {
+  Bench b;
+  b.dev->SetFVF(kScreenFvf);
+  b.dev->SetStreamSource(0, b.screen_vb, 0, sizeof(ScreenVertex));
+  ScreenVertex v[2] = {{100, 100, 0, 1, 0xffff8000u, 0, 0}, {300, 180, 0, 1, 0xff0080ffu, 0, 0}};
+  for (auto _ : state) {
+    void* p;
+    b.screen_vb->Lock(0, sizeof v, &p, 0);
+    std::memcpy(p, v, sizeof v);
+    b.screen_vb->Unlock();
+    b.dev->DrawPrimitive(D3DPT_LINELIST, 0, 1);
+  }
+}
+BENCHMARK(BM_ImmediateScreenLine);
+
+// The same in scaled 2D space, through the transforms.
+void BM_Immediate2DLine(benchmark::State& state) {
+  Bench b;
+  b.dev->SetFVF(k2DFvf);
+  b.dev->SetStreamSource(0, b.vb2d, 0, sizeof(Vertex2D));
+  Vertex2D v[2] = {{-0.5f, -0.5f, 0, 0xffff8000u, 0, 0}, {0.3f, 0.2f, 0, 0xff0080ffu, 0, 0}};
+  for (auto _ : state) {
+    void* p;
+    b.vb2d->Lock(0, sizeof v, &p, 0);
+    std::memcpy(p, v, sizeof v);
+    b.vb2d->Unlock();
+    b.dev->DrawPrimitive(D3DPT_LINELIST, 0, 1);
+  }
+}
+BENCHMARK(BM_Immediate2DLine);
+
+// One immediate small triangle (about 200 pixels), untextured.
+void BM_ImmediateScreenTriangle(benchmark::State& state) {
+  Bench b;
+  b.dev->SetFVF(kScreenFvf);
+  b.dev->SetStreamSource(0, b.screen_vb, 0, sizeof(ScreenVertex));
+  ScreenVertex v[3] = {{100, 100, 0, 1, 0xffff0000u, 0, 0}, {120, 100, 0, 1, 0xff00ff00u, 1, 0},
+                       {100, 120, 0, 1, 0x800000ffu, 0, 1}};
+  for (auto _ : state) {
+    void* p;
+    b.screen_vb->Lock(0, sizeof v, &p, 0);
+    std::memcpy(p, v, sizeof v);
+    b.screen_vb->Unlock();
+    b.dev->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 1);
+  }
+}
+BENCHMARK(BM_ImmediateScreenTriangle);
+
+// A state set that changes nothing, and one that does.
+void BM_SetRenderState(benchmark::State& state) {
+  Bench b;
+  DWORD v = 0;
+  for (auto _ : state) {
+    b.dev->SetRenderState(D3DRS_ALPHABLENDENABLE, v & 1);
+    ++v;
+  }
+}
+BENCHMARK(BM_SetRenderState);
+
+// Full-screen textured quad at 1024 x 768: fill rate. Arguments: filter
+// (0 point, 1 linear), blending (0 off, 1 on).
+void BM_FullScreenTexturedQuad(benchmark::State& state) {
+  const bool linear = state.range(0) != 0;
+  Bench b(state.range(1) != 0);
+  IDirect3DTexture9* tex = nullptr;
+  b.dev->CreateTexture(256, 256, 1, 0, D3DFMT_X8R8G8B8, D3DPOOL_MANAGED, &tex, nullptr);
+  D3DLOCKED_RECT lr;
+  tex->LockRect(0, &lr, nullptr, 0);
+  for (int y = 0; y < 256; ++y)
+    for (int x = 0; x < 256; ++x)
+      reinterpret_cast<std::uint32_t*>(static_cast<BYTE*>(lr.pBits) + y * lr.Pitch)[x] =
+          static_cast<std::uint32_t>(x * 0x10000 + y * 0x100 + (x ^ y));
+  tex->UnlockRect(0);
+  b.dev->SetTexture(0, tex);
+  b.dev->SetSamplerState(0, D3DSAMP_MAGFILTER, linear ? D3DTEXF_LINEAR : D3DTEXF_POINT);
+  b.dev->SetSamplerState(0, D3DSAMP_MINFILTER, linear ? D3DTEXF_LINEAR : D3DTEXF_POINT);
+  b.dev->SetFVF(kScreenFvf);
+  b.dev->SetStreamSource(0, b.screen_vb, 0, sizeof(ScreenVertex));
+  ScreenVertex v[4] = {{0, 0, 0, 1, 0xc0ffffffu, 0, 0}, {1024, 0, 0, 1, 0xc0ffffffu, 1, 0},
+                       {0, 768, 0, 1, 0xc0ffffffu, 0, 1}, {1024, 768, 0, 1, 0xc0ffffffu, 1, 1}};
+  void* p;
+  b.screen_vb->Lock(0, sizeof v, &p, 0);
+  std::memcpy(p, v, sizeof v);
+  b.screen_vb->Unlock();
+  for (auto _ : state) b.dev->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2);
+  state.counters["Mpixel/s"] =
+      benchmark::Counter(1024.0 * 768.0 * static_cast<double>(state.iterations()) / 1e6, benchmark::Counter::kIsRate);
+  b.dev->SetTexture(0, nullptr);
+  tex->Release();
+}
+BENCHMARK(BM_FullScreenTexturedQuad)->Args({0, 0})->Args({0, 1})->Args({1, 0})->Args({1, 1})->Unit(benchmark::kMillisecond);
+
+// Clear and Present of a 1024 x 768 frame into the window's pixels.
+void BM_ClearAndPresent(benchmark::State& state) {
+  Bench b;
+  b.dev->EndScene();
+  for (auto _ : state) {
+    b.dev->Clear(0, nullptr, D3DCLEAR_TARGET, 0xff000000u, 1.f, 0);
+    b.dev->Present(nullptr, nullptr, nullptr, nullptr);
+  }
+  b.dev->BeginScene();
+}
+BENCHMARK(BM_ClearAndPresent)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
