@@ -11,6 +11,8 @@
 #include <QPixmap>
 #include <QPushButton>
 
+#include <map>
+
 #include "platform/win32/dialogs.h"
 #include "platform/win32/message_box.h"
 #include "platform/win32/resources.h"
@@ -35,9 +37,27 @@ QPixmap PixmapOf(UINT icon_id) {
   return QPixmap::fromImage(image.copy());
 }
 
+std::map<HWND, QtDialogWindow*>& Dialogs() {
+  static std::map<HWND, QtDialogWindow*> dialogs;
+  return dialogs;
+}
+
 }  // namespace
 
+QtDialogWindow* QtDialogOf(HWND dialog) {
+  auto it = Dialogs().find(dialog);
+  return it == Dialogs().end() ? nullptr : it->second;
+}
+
+QtDialogWindow::~QtDialogWindow() { Dialogs().erase(dialog_); }
+
+QWidget* QtDialogWindow::WidgetOf(HWND control) const {
+  auto it = widgets_.find(control);
+  return it == widgets_.end() ? nullptr : it->second;
+}
+
 QtDialogWindow::QtDialogWindow(HWND dialog, QWidget* owner) : QDialog(owner), dialog_(dialog) {
+  Dialogs()[dialog] = this;
   setWindowModality(Qt::ApplicationModal);
   char caption[256];
   GetWindowTextA(dialog, caption, sizeof(caption));

@@ -11,9 +11,12 @@
 class QtDialogWindow : public QDialog {
  public:
   QtDialogWindow(HWND dialog, QWidget* owner);
+  ~QtDialogWindow() override;
   HWND handle() const { return dialog_; }
   // A control's text, list or selection changed in the window code.
   void SyncControl(HWND control);
+  // The widget of a control, or null.
+  QWidget* WidgetOf(HWND control) const;
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -24,3 +27,6 @@ class QtDialogWindow : public QDialog {
   std::map<HWND, QWidget*> widgets_;
   bool syncing_ = false;
 };
+
+// The Qt dialog of a running dialog, or null.
+QtDialogWindow* QtDialogOf(HWND dialog);

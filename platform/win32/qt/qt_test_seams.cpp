@@ -3,10 +3,17 @@
 #include "platform/win32/qt/qt_test_seams.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
 #include <QKeySequence>
 #include <QMenuBar>
 #include <QTest>
 
+#include "platform/win32/dialogs.h"
+#include "platform/win32/qt/qt_dialog.h"
 #include "platform/win32/qt/qt_window.h"
 #include "platform/win32/window.h"
 
@@ -128,4 +135,41 @@ bool QtTestStatusBarGeometry(HWND status_bar, RECT* rect) {
 bool QtTestWindowVisible(HWND hwnd) {
   QtMainWindow* w = QtWindowOf(hwnd);
   return w && w->isVisible();
+}
+
+void QtTestRunLater(int ms, std::function<void()> action) { QTimer::singleShot(ms, std::move(action)); }
+
+namespace {
+
+QWidget* DialogWidget(HWND dialog, int id) {
+  QtDialogWindow* d = QtDialogOf(dialog);
+  return d ? d->WidgetOf(GetDlgItem(dialog, id)) : nullptr;
+}
+
+}  // namespace
+
+bool QtTestDialogType(HWND dialog, int id, const char* text) {
+  QWidget* w = DialogWidget(dialog, id);
+  QLineEdit* edit = qobject_cast<QLineEdit*>(w);
+  if (auto* combo = qobject_cast<QComboBox*>(w)) edit = combo->lineEdit();
+  if (!edit) return false;
+  edit->selectAll();
+  QTest::keyClick(edit, Qt::Key_Delete);
+  QTest::keyClicks(edit, QString::fromUtf8(text));
+  return true;
+}
+
+bool QtTestDialogClick(HWND dialog, int id) {
+  auto* button = qobject_cast<QPushButton*>(DialogWidget(dialog, id));
+  if (!button) return false;
+  QTest::mouseClick(button, Qt::LeftButton);
+  return true;
+}
+
+std::string QtTestDialogText(HWND dialog, int id) {
+  QWidget* w = DialogWidget(dialog, id);
+  if (auto* label = qobject_cast<QLabel*>(w)) return label->text().toStdString();
+  if (auto* edit = qobject_cast<QLineEdit*>(w)) return edit->text().toStdString();
+  if (auto* combo = qobject_cast<QComboBox*>(w)) return combo->currentText().toStdString();
+  return "";
 }

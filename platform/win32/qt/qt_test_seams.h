@@ -3,6 +3,7 @@
 // header names no Qt type; the library behind it links Qt Test.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -31,3 +32,13 @@ unsigned QtTestClientPixel(HWND hwnd, int x, int y);
 bool QtTestStatusBarGeometry(HWND status_bar, RECT* rect);
 // True while a Qt window exists for the handle and is visible.
 bool QtTestWindowVisible(HWND hwnd);
+
+// Runs `action` from Qt's event handling after `ms` milliseconds, so a test
+// can act on a dialog while the dialog's own loop waits.
+void QtTestRunLater(int ms, std::function<void()> action);
+// Types text into a dialog's edit or combo box, replacing what it held.
+bool QtTestDialogType(HWND dialog, int id, const char* text);
+// Clicks a dialog's button.
+bool QtTestDialogClick(HWND dialog, int id);
+// The text a dialog's control shows.
+std::string QtTestDialogText(HWND dialog, int id);

@@ -177,6 +177,79 @@ TEST_F(QtBackendTest, ScriptDrivesTheQtWindowAndGrabsItWhole) {
   fs::remove(shot);
 }
 
+namespace {
+
+HWND g_dialog;
+UINT g_width;
+std::string g_pool, g_error_shown;
+int g_oks;
+
+INT_PTR CALLBACK TextureProc(HWND dlg, UINT message, WPARAM wParam, LPARAM) {
+  if (message == WM_INITDIALOG) {
+    g_dialog = dlg;
+    SetDlgItemInt(dlg, 1001, 128, FALSE);
+    for (const char* p : {"D3DPOOL_DEFAULT", "D3DPOOL_MANAGED", "D3DPOOL_SCRATCH"})
+      SendDlgItemMessageA(dlg, 1005, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(p));
+    SetDlgItemTextA(dlg, 1005, "D3DPOOL_MANAGED");
+    return TRUE;
+  }
+  if (message != WM_COMMAND) return FALSE;
+  if (LOWORD(wParam) == IDCANCEL) EndDialog(dlg, IDCANCEL);
+  if (LOWORD(wParam) != IDOK) return TRUE;
+  ++g_oks;
+  g_width = GetDlgItemInt(dlg, 1001, nullptr, FALSE);
+  char text[41];
+  GetDlgItemTextA(dlg, 1005, text, sizeof(text));
+  g_pool = text;
+  if (g_pool == "D3DPOOL_SCRATCH")
+    SetDlgItemTextA(dlg, 1006, "D3DERR_INVALIDCALL");
+  else
+    EndDialog(dlg, IDOK);
+  return TRUE;
+}
+
+}  // namespace
+
+TEST_F(QtBackendTest, DialogRunsAsRealWidgetsThatFeedTheDialogProcedure) {
+  DialogTemplate t;
+  t.caption = "Create New Texture";
+  t.cx = 300;
+  t.cy = 120;
+  t.controls = {DialogEdit(1001, 10, 10, 60, 12, "width"), DialogComboBox(1005, 80, 10, 100, 60, "pool"),
+                DialogText(1006, "Click OK", 10, 40, 200, 8), DialogButton(IDOK, "OK", 180, 95, 50, 14, true),
+                DialogButton(IDCANCEL, "Cancel", 240, 95, 50, 14)};
+  RegisterDialogResource(130, t);
+  g_oks = 0;
+  HWND owner = MakeWindow(400, 300);
+  Pump();
+  Log().clear();
+  static std::string width_shown;
+  QtTestRunLater(10, [] {
+    width_shown = QtTestDialogText(g_dialog, 1001);
+    QtTestDialogType(g_dialog, 1001, "256");
+    QtTestDialogType(g_dialog, 1005, "D3DPOOL_SCRATCH");
+    QtTestDialogClick(g_dialog, IDOK);
+    QtTestRunLater(10, [] {
+      g_error_shown = QtTestDialogText(g_dialog, 1006);
+      QtTestDialogType(g_dialog, 1005, "D3DPOOL_DEFAULT");
+      QtTestDialogClick(g_dialog, IDOK);
+    });
+  });
+  // Never hang: whatever happens, the dialog ends within seconds.
+  QtTestRunLater(5000, [] {
+    if (DialogIsRunning(g_dialog)) EndDialog(g_dialog, -2);
+  });
+  EXPECT_EQ(DialogBoxParamA(nullptr, MAKEINTRESOURCEA(130), owner, TextureProc, 0), IDOK);
+  EXPECT_EQ(width_shown, "128");
+  EXPECT_EQ(g_oks, 2);
+  EXPECT_EQ(g_error_shown, "D3DERR_INVALIDCALL");  // the failed OK kept it open, showing why
+  EXPECT_EQ(g_width, 256u);
+  EXPECT_EQ(g_pool, "D3DPOOL_DEFAULT");
+  EXPECT_GT(Count(WM_ENTERIDLE), 0);
+  EXPECT_TRUE(IsWindowEnabled(owner));
+  EXPECT_FALSE(IsWindow(g_dialog));
+}
+
 TEST(QtBackendStart, RefusesWithoutADisplay) {
   const char* saved = std::getenv("QT_QPA_PLATFORM");
   std::string keep = saved ? saved : "";
