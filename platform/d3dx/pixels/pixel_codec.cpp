@@ -70,10 +70,15 @@ const Layout* FindLayout(D3DFORMAT format) {
 
 float Clamp01(float v) { return v < 0.f ? 0.f : (v > 1.f ? 1.f : v); }
 
+// Round to nearest on the channel's scale; NaN counts as 0. Narrow channels
+// go through a 32-bit conversion, which is much cheaper than a 64-bit one.
 std::uint64_t Quantise(float v, int bits) {
   if (bits == 0) return 0;
-  const float max = static_cast<float>((std::uint64_t{1} << bits) - 1);
-  return static_cast<std::uint64_t>(Clamp01(std::isnan(v) ? 0.f : v) * max + 0.5f);
+  if (!(v > 0.f)) return 0;  // also NaN
+  if (v >= 1.f) return (std::uint64_t{1} << bits) - 1;
+  if (bits <= 16) return static_cast<std::uint32_t>(static_cast<std::int32_t>(v * static_cast<float>((1u << bits) - 1) + 0.5f));
+  const double max = static_cast<double>((std::uint64_t{1} << bits) - 1);
+  return static_cast<std::uint64_t>(v * max + 0.5);
 }
 float Expand(std::uint64_t word, int shift, int bits) {
   const std::uint64_t max = (std::uint64_t{1} << bits) - 1;
