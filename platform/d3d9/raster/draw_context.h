@@ -21,6 +21,7 @@ struct PVertex {
   float psize;           // point size in pixels
   std::uint32_t clip;    // clip-plane outcodes; 0 inside
 };
+static_assert(sizeof(PVertex) == 64, "processed vertices fill one cache line");
 
 // Where each element of a flexible-vertex-format vertex lies.
 struct VertexLayout {
