@@ -148,21 +148,57 @@ void RasterizeSolid(const DrawContext& dc, const PVertex& v0, const PVertex* v1p
     e.threshold = top_left ? 0 : 1;
   }
 
+  // Each edge bounds x on a row: x >= ceil(need / a) for a > 0, or
+  // x <= floor(-need / -a) for a < 0, with need = threshold - (b y + c).
+  // The quotient is stepped from row to row with its remainder, so the
+  // rows cost no division.
+  struct Bound {
+    std::int64_t q, r, dq, dr, div;  // value = floor(num / div), num = div q + r
+    bool lower;                      // lower bound (ceil) or upper bound (floor)
+    const Edge* edge;
+  } bounds[3];
+  int nbounds = 0;
+  for (const Edge& e : edges) {
+    if (e.a == 0) {
+      // A horizontal edge limits the rows: inside where b y + c >= threshold.
+      if (e.b > 0) row0 = static_cast<int>(std::max<std::int64_t>(row0, CeilDiv(e.threshold - e.c, e.b)));
+      if (e.b < 0) row1 = static_cast<int>(std::min<std::int64_t>(row1, FloorDiv(e.c - e.threshold, -e.b)));
+      continue;
+    }
+    Bound& bd = bounds[nbounds++];
+    bd.edge = &e;
+    bd.lower = e.a > 0;
+    // The lower bound divides need = threshold - (b y + c) by a; the upper
+    // bound divides -need by -a. From one row to the next num grows by step.
+    bd.div = bd.lower ? e.a : -e.a;
+    const std::int64_t step = bd.lower ? -e.b : e.b;
+    bd.dq = FloorDiv(step, bd.div);
+    bd.dr = step - bd.dq * bd.div;
+  }
+  if (row0 > row1) return;
+  for (int i = 0; i < nbounds; ++i) {
+    Bound& bd = bounds[i];
+    const std::int64_t need = bd.edge->threshold - (bd.edge->b * row0 + bd.edge->c);
+    const std::int64_t num = bd.lower ? need : -need;
+    bd.q = FloorDiv(num, bd.div);
+    bd.r = num - bd.q * bd.div;
+  }
   for (int y = row0; y <= row1; ++y) {
     std::int64_t lo = dc.clip_x0, hi = dc.clip_x1 - 1;
-    bool empty = false;
-    for (const Edge& e : edges) {
-      const std::int64_t r = e.b * y + e.c;  // E = a x + r, need E >= threshold
-      const std::int64_t need = e.threshold - r;
-      if (e.a > 0) {
-        lo = std::max(lo, CeilDiv(need, e.a));
-      } else if (e.a < 0) {
-        hi = std::min(hi, FloorDiv(-need, -e.a));
-      } else if (r < e.threshold) {
-        empty = true;
+    for (int i = 0; i < nbounds; ++i) {
+      Bound& bd = bounds[i];
+      if (bd.lower)
+        lo = std::max(lo, bd.q + (bd.r > 0 ? 1 : 0));
+      else
+        hi = std::min(hi, bd.q);
+      bd.q += bd.dq;
+      bd.r += bd.dr;
+      if (bd.r >= bd.div) {
+        bd.r -= bd.div;
+        ++bd.q;
       }
     }
-    if (empty || lo > hi) continue;
+    if (lo > hi) continue;
     dc.span(dc, t, y, static_cast<int>(lo), static_cast<int>(hi) + 1);
   }
 }
