@@ -231,9 +231,8 @@ INT_PTR DialogBoxIndirectParamA(HINSTANCE, const DialogTemplate* t, HWND owner, 
   if (Running(dlg)) {
     ShowWindow(dlg, SW_SHOW);
     // A user acts on a dialog once it waits for input, so the owner hears
-    // of the idle dialog before a script or the default answer acts.
-    if (owner && (runner || !backend || !backend->ShowsDialogs()))
-      SendMessageA(owner, WM_ENTERIDLE, MSGF_DIALOGBOX, reinterpret_cast<LPARAM>(dlg));
+    // of the idle dialog before anyone answers it.
+    if (owner) SendMessageA(owner, WM_ENTERIDLE, MSGF_DIALOGBOX, reinterpret_cast<LPARAM>(dlg));
     if (!Running(dlg)) {
     } else if (runner) {
       runner->DialogStarted(dlg);

@@ -4,6 +4,8 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QFileDialog>
+#include <QMessageBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -172,4 +174,28 @@ std::string QtTestDialogText(HWND dialog, int id) {
   if (auto* edit = qobject_cast<QLineEdit*>(w)) return edit->text().toStdString();
   if (auto* combo = qobject_cast<QComboBox*>(w)) return combo->currentText().toStdString();
   return "";
+}
+
+bool QtTestAnswerMessageBox(const char* button) {
+  auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+  if (!box) return false;
+  QString wanted = QString::fromUtf8(button).remove('&');
+  for (QAbstractButton* b : box->buttons())
+    if (b->text().remove('&') == wanted) {
+      b->click();
+      return true;
+    }
+  return false;
+}
+
+bool QtTestAnswerFileDialog(const char* path) {
+  auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+  if (!dialog) return false;
+  if (!path) {
+    dialog->reject();
+    return true;
+  }
+  dialog->selectFile(QString::fromLocal8Bit(path));
+  QMetaObject::invokeMethod(dialog, "accept", Qt::DirectConnection);
+  return true;
 }

@@ -42,3 +42,8 @@ bool QtTestDialogType(HWND dialog, int id, const char* text);
 bool QtTestDialogClick(HWND dialog, int id);
 // The text a dialog's control shows.
 std::string QtTestDialogText(HWND dialog, int id);
+// Answers the open message box by clicking the button with this text ("&"
+// marks ignored); false when no box or no such button is open.
+bool QtTestAnswerMessageBox(const char* button);
+// Answers the open file dialog with a path, or cancels it for null.
+bool QtTestAnswerFileDialog(const char* path);

@@ -218,7 +218,12 @@ void QtMainWindow::SyncWindow() {
   }
   move(window.left, window.top);
   client_->applying_size = false;
-  setEnabled(IsWindowEnabled(hwnd_) != FALSE);
+  // Disabled (a modal box or dialog runs): the menu bar and client take no
+  // input. The window itself stays enabled, or Qt would disable the very
+  // dialog that it owns.
+  bool enabled = IsWindowEnabled(hwnd_) != FALSE;
+  menuBar()->setEnabled(enabled);
+  client_->setEnabled(enabled);
   bool visible = IsWindowVisible(hwnd_) != FALSE;
   if (visible != isVisible()) setVisible(visible);
   for (QtStatusBarWidget* s : status_bars_) s->Sync();

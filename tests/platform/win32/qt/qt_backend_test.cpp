@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "platform/win32/open_file_dialog.h"
 #include "platform/win32/qt/qt_backend.h"
 #include "platform/win32/qt/qt_test_seams.h"
 #include "platform/win32/window_pixels.h"
@@ -248,6 +249,41 @@ TEST_F(QtBackendTest, DialogRunsAsRealWidgetsThatFeedTheDialogProcedure) {
   EXPECT_GT(Count(WM_ENTERIDLE), 0);
   EXPECT_TRUE(IsWindowEnabled(owner));
   EXPECT_FALSE(IsWindow(g_dialog));
+}
+
+TEST_F(QtBackendTest, MessageBoxAndFileDialogAreRealAndAnswered) {
+  namespace fs = std::filesystem;
+  HWND owner = MakeWindow(400, 300);
+  Pump();
+  QtTestRunLater(10, [] { QtTestAnswerMessageBox("Cancel"); });
+  QtTestRunLater(3000, [] { QtTestAnswerMessageBox("Retry"); });  // never hang
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(MessageBoxA(owner, "Lost\nit", "Vorn::SetRez()", MB_RETRYCANCEL | MB_ICONERROR), IDCANCEL);
+  // Qt may add warnings of its own; the box's line must be there.
+  EXPECT_NE(testing::internal::GetCapturedStderr().find("MessageBox [Vorn::SetRez()] Lost\\nit -> IDCANCEL\n"),
+            std::string::npos);
+  EXPECT_TRUE(IsWindowEnabled(owner));
+
+  fs::path pic = fs::temp_directory_path() / ("vornel_qt_pick_" + std::to_string(::getpid()) + ".bmp");
+  std::ofstream(pic) << "BM";
+  static std::string chosen;
+  chosen = pic.string();
+  char buffer[512] = "";
+  OPENFILENAMEA ofn{};
+  ofn.lStructSize = sizeof(ofn);
+  ofn.hwndOwner = owner;
+  ofn.lpstrFilter = "All\0*.*\0Bitmaps (*.bmp)\0*.bmp\0";
+  ofn.nFilterIndex = 2;
+  ofn.lpstrFile = buffer;
+  ofn.nMaxFile = sizeof(buffer);
+  ofn.lpstrInitialDir = "/0";
+  ofn.Flags = OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
+  QtTestRunLater(10, [] { QtTestAnswerFileDialog(chosen.c_str()); });
+  ASSERT_TRUE(GetOpenFileNameA(&ofn));
+  EXPECT_EQ(std::string(buffer), chosen);
+  QtTestRunLater(10, [] { QtTestAnswerFileDialog(nullptr); });
+  EXPECT_FALSE(GetOpenFileNameA(&ofn));
+  fs::remove(pic);
 }
 
 TEST(QtBackendStart, RefusesWithoutADisplay) {
