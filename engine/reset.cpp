@@ -30,6 +30,14 @@ void CopyLevel0(IDirect3DTexture9* from, IDirect3DTexture9* to) {
 
 }  // namespace
 
+void ResetEngineGlobalsForTesting() {
+  g_SceneAlertAnswer = IDRETRY;
+  g_LoadAlertAnswer = IDRETRY;
+  g_WorkingTextureFile = "pic5.bmp";
+  g_WindowMemory = RECT{0, 0, 0, 0};
+  g_WindowGeometrySet = false;
+}
+
 void Vorn::ClearVolatiles() {
   LogText("S: Vornel::ClearVolatiles()");
   SafeRelease(m_pRenderToSurface);
@@ -46,24 +54,32 @@ void Vorn::ClearVolatiles() {
   LogText("E: Vornel::ClearVolatiles()");
 }
 
+// Records still waiting for their restore (a reset that failed and is
+// retried) are kept: the retry finds every texture managed already, and
+// without the earlier records the textures would never return to their pool.
 void Vorn::BackupTextures() {
-  delete[] m_pTextureBackups;
-  m_pTextureBackups = nullptr;
-  m_nTextureBackups = 0;
   if (!m_pTextures || !m_pD3DDevice) return;
-
-  int count = 0;
+  auto recorded = [this](int index) {
+    for (int k = 0; k < m_nTextureBackups; ++k)
+      if (m_pTextureBackups[k].index == index) return true;
+    return false;
+  };
+  int count = m_nTextureBackups;
   for (int i = 0; i < m_nTextures; ++i) {
     D3DSURFACE_DESC desc{};
     if (m_pTextures[i] && SUCCEEDED(m_pTextures[i]->GetLevelDesc(0, &desc)) &&
-        desc.Pool != D3DPOOL_MANAGED)
+        desc.Pool != D3DPOOL_MANAGED && !recorded(i))
       ++count;
   }
-  m_pTextureBackups = new TextureBackup[count + 1]();
+  TextureBackup* records = new TextureBackup[count + 1]();
+  for (int k = 0; k < m_nTextureBackups; ++k) records[k] = m_pTextureBackups[k];
+  delete[] m_pTextureBackups;
+  m_pTextureBackups = records;
+  const int first = m_nTextureBackups;
   for (int i = 0; i < m_nTextures; ++i) {
     D3DSURFACE_DESC desc{};
     if (!m_pTextures[i] || FAILED(m_pTextures[i]->GetLevelDesc(0, &desc)) ||
-        desc.Pool == D3DPOOL_MANAGED)
+        desc.Pool == D3DPOOL_MANAGED || recorded(i))
       continue;
     TextureBackup& b = m_pTextureBackups[m_nTextureBackups++];
     b.Format = desc.Format;
@@ -77,12 +93,12 @@ void Vorn::BackupTextures() {
     b.index = i;
   }
 
-  for (int k = 0; k < m_nTextureBackups; ++k) {
+  for (int k = first; k < m_nTextureBackups; ++k) {
     const TextureBackup& b = m_pTextureBackups[k];
     IDirect3DTexture9*& slot = m_pTextures[b.index];
     if (m_bDumpTexturesOnReset) {
       char name[32];
-      std::snprintf(name, sizeof name, "~before%003d.jpg", k);
+      std::snprintf(name, sizeof name, "~before%03d.jpg", k);
       D3DXSaveTextureToFileA(name, D3DXIFF_BMP, slot, nullptr);
     }
     IDirect3DTexture9* temp = nullptr;
@@ -103,6 +119,11 @@ void Vorn::RestoreTextures() {
       const TextureBackup& b = m_pTextureBackups[k];
       if (b.index < 0 || b.index >= m_nTextures) continue;
       IDirect3DTexture9*& slot = m_pTextures[b.index];
+      // A slot emptied or refilled since its backup is left as it is now.
+      D3DSURFACE_DESC now{};
+      if (!slot || FAILED(slot->GetLevelDesc(0, &now)) || now.Width != b.Width ||
+          now.Height != b.Height || static_cast<DWORD>(now.Format) != b.Format)
+        continue;
       IDirect3DTexture9* temp = nullptr;
       D3DXCreateTexture(m_pD3DDevice, b.Width, b.Height, 1, 0, static_cast<D3DFORMAT>(b.Format),
                         D3DPOOL_MANAGED, &temp);
@@ -303,5 +324,8 @@ void Vorn::KillD3D() {
   delete[] m_pModeWidths;
   delete[] m_pModeHeights;
   m_pModeWidths = m_pModeHeights = nullptr;
+  delete[] m_pTextureBackups;  // records of a reset that never succeeded
+  m_pTextureBackups = nullptr;
+  m_nTextureBackups = 0;
   LogText("E: KillD3D()");
 }

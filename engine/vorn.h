@@ -193,3 +193,11 @@ D3DXVECTOR3& ComputeFaceNormal(D3DXVECTOR3& out, const D3DXVECTOR3& p, const D3D
 // user has chosen Cancel once.
 extern int g_SceneAlertAnswer;
 extern int g_LoadAlertAnswer;
+
+// The working texture's file: "pic5.bmp" until it fails to load once, then
+// the default bitmap.
+extern const char* g_WorkingTextureFile;
+
+// Process-wide engine state (alert answers, the working texture's file, the
+// remembered window placement) back to its start values, for tests.
+void ResetEngineGlobalsForTesting();

@@ -13,11 +13,11 @@ constexpr int kTableSize = 10;
 constexpr int kWorkingSlot = 6;
 constexpr int kDefaultBitmapSize = 48;
 
-// The working texture's file: "pic5.bmp" until it fails to load once.
-const char* g_WorkingTextureFile = "pic5.bmp";
 constexpr const char* kDefaultBitmap = "bitmaps\\grass.jpg";
 
 }  // namespace
+
+const char* g_WorkingTextureFile = "pic5.bmp";
 
 void Vorn::TextureBuffers() {
   LogText("S: Vorn::TextureBuffers()");
