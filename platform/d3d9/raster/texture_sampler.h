@@ -33,16 +33,19 @@ inline std::uint32_t SamplePoint(const TexLevel& l, float u, float v, bool wrap_
   return l.texels[y * l.pitch + x];
 }
 
+// Linear blend of two ARGB words, f in 0..256, two channels per multiply:
+// each 16-bit lane holds one channel times a weight, at most 255 * 256.
+inline std::uint32_t LerpPacked(std::uint32_t a, std::uint32_t b, std::uint32_t f) {
+  const std::uint32_t g = 256 - f;
+  const std::uint32_t rb = (((a & 0x00ff00ffu) * g + (b & 0x00ff00ffu) * f + 0x00800080u) >> 8) & 0x00ff00ffu;
+  const std::uint32_t ag = (((a >> 8) & 0x00ff00ffu) * g + ((b >> 8) & 0x00ff00ffu) * f + 0x00800080u) & 0xff00ff00u;
+  return rb | ag;
+}
+
+// Bilinear blend of a 2 x 2 texel block: rows first, then between them.
 inline std::uint32_t Lerp2(std::uint32_t a, std::uint32_t b, std::uint32_t c, std::uint32_t d, std::uint32_t fx,
                            std::uint32_t fy) {
-  // Per channel: ((a (256 - fx) + b fx) (256 - fy) + (c (256 - fx) + d fx) fy) / 65536, rounded.
-  std::uint32_t out = 0;
-  for (int sh = 0; sh < 32; sh += 8) {
-    const std::uint32_t top = ((a >> sh) & 0xff) * (256 - fx) + ((b >> sh) & 0xff) * fx;
-    const std::uint32_t bot = ((c >> sh) & 0xff) * (256 - fx) + ((d >> sh) & 0xff) * fx;
-    out |= ((top * (256 - fy) + bot * fy + 32768) >> 16) << sh;
-  }
-  return out;
+  return LerpPacked(LerpPacked(a, b, fx), LerpPacked(c, d, fx), fy);
 }
 
 inline std::uint32_t SampleLinear(const TexLevel& l, float u, float v, bool wrap_u, bool wrap_v) {
