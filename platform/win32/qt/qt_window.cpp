@@ -225,7 +225,11 @@ void QtMainWindow::SyncWindow() {
   menuBar()->setEnabled(enabled);
   client_->setEnabled(enabled);
   bool visible = IsWindowVisible(hwnd_) != FALSE;
-  if (visible != isVisible()) setVisible(visible);
+  if (visible != isVisible()) {
+    setVisible(visible);
+    // Keys go to the client area, where they become key messages.
+    if (visible) client_->setFocus();
+  }
   for (QtStatusBarWidget* s : status_bars_) s->Sync();
 }
 
