@@ -27,9 +27,13 @@ void PixelsListener(HWND hwnd) {
 
 }  // namespace
 
+void RefreshMessageBoxRoute() {
+  SetMessageBoxRoute(g_backend || ActiveScriptRunner() ? RoutedMessageBox : nullptr);
+}
+
 void InstallBackend(std::unique_ptr<Backend> backend) {
   g_backend = std::move(backend);
-  SetMessageBoxRoute(RoutedMessageBox);
+  RefreshMessageBoxRoute();
   SetClientPixelsListener(g_backend ? PixelsListener : nullptr);
 }
 

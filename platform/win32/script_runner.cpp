@@ -78,7 +78,10 @@ LPARAM KeyParam(bool alt, bool up) {
 
 void SetScriptErrorHandler(ScriptErrorHandler handler) { g_error_handler = handler ? handler : DefaultScriptError; }
 
-void InstallScriptRunner(ScriptRunner* runner) { SetActiveScriptRunner(runner); }
+void InstallScriptRunner(ScriptRunner* runner) {
+  SetActiveScriptRunner(runner);
+  RefreshMessageBoxRoute();
+}
 
 ScriptRunner::ScriptRunner(Script script, ScriptRunnerOptions options)
     : script_(std::move(script)), options_(options) {

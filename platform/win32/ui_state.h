@@ -67,6 +67,8 @@ RECT FrameInsets(DWORD style, bool has_menu);
 // Hooks between the parts of the window code.
 ScriptRunner* ActiveScriptRunner();
 void SetActiveScriptRunner(ScriptRunner* runner);
+// Message boxes go to the script or the backend while either is installed.
+void RefreshMessageBoxRoute();
 // Depth of modal loops (dialogs); passes are counted only at depth 0.
 int& ModalDepth();
 // Removes every queued message for this window; used when it is destroyed.

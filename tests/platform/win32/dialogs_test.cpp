@@ -247,3 +247,28 @@ TEST_F(Dialogs, OpenFileAnswersFillTheCallersBufferSafely) {
   EXPECT_FALSE(GetOpenFileNameA(&ofn));  // no more answers: cancel
   fs::remove_all(dir);
 }
+
+TEST_F(Dialogs, QuitDuringADialogEndsItAndStaysForTheOuterLoop) {
+  DLGPROC proc = [](HWND dlg, UINT m, WPARAM w, LPARAM l) -> INT_PTR {
+    if (m == WM_INITDIALOG) PostQuitMessage(3);
+    if (m == WM_COMMAND) return FALSE;  // ignores every button
+    return TextureDialogProc(dlg, m, w, l);
+  };
+  Script script;  // a script that presses nothing the procedure accepts
+  runner_ = std::make_unique<ScriptRunner>(std::move(script));
+  InstallScriptRunner(runner_.get());
+  EXPECT_EQ(DialogBoxParamA(nullptr, MAKEINTRESOURCEA(130), nullptr, proc, 0), IDCANCEL);
+  MSG msg;
+  ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+  EXPECT_EQ(msg.message, WM_QUIT);
+  EXPECT_EQ(msg.wParam, 3u);
+}
+
+TEST_F(Dialogs, DialogThatIgnoresCancelIsEndedAllTheSame) {
+  DLGPROC proc = [](HWND, UINT m, WPARAM, LPARAM) -> INT_PTR { return m == WM_INITDIALOG; };
+  EXPECT_EQ(DialogBoxParamA(nullptr, MAKEINTRESOURCEA(130), nullptr, proc, 0), IDCANCEL);  // headless, no script
+  UseScript("texture-dialog width=1 ok\n");
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(DialogBoxParamA(nullptr, MAKEINTRESOURCEA(130), nullptr, proc, 0), IDCANCEL);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "Dialog [Create New Texture] stayed open after IDOK | 1006=Click OK to attempt the creation of the texture\n");
+}

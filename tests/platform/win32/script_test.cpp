@@ -233,7 +233,8 @@ TEST_F(ScriptRun, ScreenshotWritesTheClientPixelsAndABadPathOnlyWarns) {
   ClientPixels px{};
   ASSERT_TRUE(GetClientPixels(w, &px));
   px.data[0] = 0xFFFF0000u;
-  UseScript("screenshot /no/such/dir/x.png\nscreenshot \"" + P("shot.png") + "\"\ncommand 105\n");
+  UseScript("screenshot /no/such/dir/x.png\nscreenshot \"" + P("shot.png") + "\"\nscreenshot-window " + P("win.png") +
+            "\ncommand 105\n");
   testing::internal::CaptureStderr();
   RunLoop(w, nullptr, 20);
   std::string err = testing::internal::GetCapturedStderr();
@@ -243,6 +244,8 @@ TEST_F(ScriptRun, ScreenshotWritesTheClientPixelsAndABadPathOnlyWarns) {
   EXPECT_EQ(png.substr(1, 3), "PNG");
   EXPECT_EQ(static_cast<unsigned char>(png[19]), 4u);  // width in IHDR
   EXPECT_EQ(static_cast<unsigned char>(png[23]), 3u);  // height
+  // Headless, the whole window is its client pixels.
+  EXPECT_EQ(ReadFile(dir_ / "win.png"), png);
   // The run went on: the command after the screenshots arrived.
   EXPECT_EQ(CommandsSeen(), std::vector<UINT>{105});
 }
@@ -276,5 +279,15 @@ TEST_F(ScriptRun, QuitChoosesExitAndAnAnswerAfterItsCommandStillCounts) {
   EXPECT_EQ(testing::internal::GetCapturedStderr(), "MessageBox [About] About -> IDCANCEL\n");
   std::vector<UINT> expected{104, 105};
   EXPECT_EQ(CommandsSeen(), expected);
+  EXPECT_TRUE(Quit());
+}
+
+TEST_F(ScriptRun, QuitWithoutAnExitItemClosesTheWindow) {
+  RegisterMenuResource(kMenuId, {MenuPopup("&File", {MenuCommand("&Open", 1)})});
+  HWND w = MakeWindow();
+  UseScript("quit\n");
+  RunLoop(w, nullptr, 20);
+  EXPECT_TRUE(CommandsSeen().empty());
+  EXPECT_EQ(Count(WM_CLOSE), 1);
   EXPECT_TRUE(Quit());
 }
