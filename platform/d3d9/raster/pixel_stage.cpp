@@ -38,25 +38,22 @@ struct Fragment {
   float z;
 };
 
+// Planes are evaluated row first, (a0 + ay y) + ax x, exactly as the
+// specialised routines step them, so both give bit-identical values.
 inline void Interpolate(const TriSetup& t, float fx, float fy, bool textured, Fragment* f) {
   float c[4];
+  float inv = 1.f;
   if (t.perspective) {
-    const float w = t.w0 + t.wx * fx + t.wy * fy;
-    const float inv = w != 0.f ? 1.f / w : 0.f;
-    for (int i = 0; i < 4; ++i) c[i] = (t.c0[i] + t.cx[i] * fx + t.cy[i] * fy) * inv;
-    if (textured) {
-      f->u = (t.u0 + t.ux * fx + t.uy * fy) * inv;
-      f->v = (t.v0 + t.vx * fx + t.vy * fy) * inv;
-    }
-  } else {
-    for (int i = 0; i < 4; ++i) c[i] = t.c0[i] + t.cx[i] * fx + t.cy[i] * fy;
-    if (textured) {
-      f->u = t.u0 + t.ux * fx + t.uy * fy;
-      f->v = t.v0 + t.vx * fx + t.vy * fy;
-    }
+    const float w = (t.w0 + t.wy * fy) + t.wx * fx;
+    inv = w != 0.f ? 1.f / w : 0.f;
+  }
+  for (int i = 0; i < 4; ++i) c[i] = ((t.c0[i] + t.cy[i] * fy) + t.cx[i] * fx) * inv;
+  if (textured) {
+    f->u = ((t.u0 + t.uy * fy) + t.ux * fx) * inv;
+    f->v = ((t.v0 + t.vy * fy) + t.vx * fx) * inv;
   }
   f->diffuse = Pack(ToChannel(c[3]), ToChannel(c[0]), ToChannel(c[1]), ToChannel(c[2]));
-  f->z = t.z0 + t.zx * fx + t.zy * fy;
+  f->z = (t.z0 + t.zy * fy) + t.zx * fx;
 }
 
 inline std::uint32_t Sample(const DrawContext& dc, const TriSetup& t, float u, float v) {
