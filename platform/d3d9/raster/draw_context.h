@@ -59,6 +59,8 @@ struct TexLevel {
 struct DrawContext;
 struct TriSetup;
 using SpanRoutine = void (*)(const DrawContext& dc, const TriSetup& t, int y, int x0, int x1);
+// Shades scattered pixels (the pixels of a line): `xy` holds x, y pairs.
+using PixelListRoutine = void (*)(const DrawContext& dc, const TriSetup& t, const std::int32_t* xy, int count);
 
 struct DrawContext {
   // Vertex stage.
@@ -87,6 +89,7 @@ struct DrawContext {
   // Pixel stage.
   PixelKey key{};
   SpanRoutine span = nullptr;
+  PixelListRoutine pixels = nullptr;
   bool textured = false;
   TexLevel levels[16];
   int level_count = 0;

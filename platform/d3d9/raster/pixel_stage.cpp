@@ -278,11 +278,47 @@ void GenericSpan(const DrawContext& dc, const TriSetup& t, int y, int x0, int x1
   }
 }
 
+void GenericPixels(const DrawContext& dc, const TriSetup& t, const std::int32_t* xy, int count) {
+  for (int i = 0; i < count; ++i) GenericSpan(dc, t, xy[2 * i + 1], xy[2 * i], xy[2 * i] + 1);
+}
+
 // ---------------------------------------------------------------------------
 // Specialised routines: 32-bit target, no depth, no alpha test, all colour
 // channels written. Tex: 0 none, 1 point, 2 linear. Alpha: 0 texture,
 // 1 diffuse, 2 product. Blend: 0 off, 1 SRCALPHA / INVSRCALPHA.
 // ---------------------------------------------------------------------------
+
+// One pixel of the specialised routines from its diffuse channels and
+// texture coordinates.
+template <int Tex, int Alpha, int Blend>
+inline void ShadeFast(const DrawContext& dc, const TriSetup& t, std::uint32_t dr, std::uint32_t dg, std::uint32_t db,
+                      std::uint32_t da, float u, float v, std::uint32_t* p) {
+  std::uint32_t r, g, b, a;
+  if constexpr (Tex == 0) {
+    (void)t, (void)u, (void)v;
+    r = dr, g = dg, b = db, a = da;
+  } else {
+    std::uint32_t s;
+    if constexpr (Tex == 1)
+      s = SamplePoint(*t.level, u, v, dc.wrap_u, dc.wrap_v);
+    else
+      s = SampleLinear(*t.level, u, v, dc.wrap_u, dc.wrap_v);
+    s |= dc.tex_alpha_or;
+    r = Div255(Ch(s, 2) * dr), g = Div255(Ch(s, 1) * dg), b = Div255(Ch(s, 0) * db);
+    if constexpr (Alpha == 0) a = s >> 24;
+    else if constexpr (Alpha == 1) a = da;
+    else a = Div255((s >> 24) * da);
+  }
+  if constexpr (Blend == 1) {
+    const std::uint32_t d = *p | dc.color_alpha_or;
+    const std::uint32_t ia = 255 - a;
+    r = Div255(r * a + Ch(d, 2) * ia);
+    g = Div255(g * a + Ch(d, 1) * ia);
+    b = Div255(b * a + Ch(d, 0) * ia);
+    a = Div255(a * a + Ch(d, 3) * ia);
+  }
+  *p = Pack(a, r, g, b) | dc.color_alpha_or;
+}
 
 template <int Tex, int Alpha, int Blend, bool Persp>
 inline void FastLoop(const DrawContext& dc, const TriSetup& t, int y, int x0, int x1) {
@@ -291,8 +327,6 @@ inline void FastLoop(const DrawContext& dc, const TriSetup& t, int y, int x0, in
   const float cr = t.c0[0] + t.cy[0] * fy, cg = t.c0[1] + t.cy[1] * fy, cb = t.c0[2] + t.cy[2] * fy,
               ca = t.c0[3] + t.cy[3] * fy;
   const float ur = t.u0 + t.uy * fy, vr = t.v0 + t.vy * fy, wr = t.w0 + t.wy * fy;
-  const bool linear = t.minify ? dc.min_linear : dc.mag_linear;
-  (void)linear;
   // A colour that does not vary along the row is converted once; the
   // result is the same as converting it at every pixel.
   const bool const_color = !Persp && t.cx[0] == 0.f && t.cx[1] == 0.f && t.cx[2] == 0.f && t.cx[3] == 0.f;
@@ -309,31 +343,9 @@ inline void FastLoop(const DrawContext& dc, const TriSetup& t, int y, int x0, in
       dr = ToChannel((cr + t.cx[0] * fx) * inv), dg = ToChannel((cg + t.cx[1] * fx) * inv),
       db = ToChannel((cb + t.cx[2] * fx) * inv), da = ToChannel((ca + t.cx[3] * fx) * inv);
     }
-    std::uint32_t r, g, b, a;
-    if constexpr (Tex == 0) {
-      r = dr, g = dg, b = db, a = da;
-    } else {
-      const float u = (ur + t.ux * fx) * inv, v = (vr + t.vx * fx) * inv;
-      std::uint32_t s;
-      if constexpr (Tex == 1)
-        s = SamplePoint(*t.level, u, v, dc.wrap_u, dc.wrap_v);
-      else
-        s = SampleLinear(*t.level, u, v, dc.wrap_u, dc.wrap_v);
-      s |= dc.tex_alpha_or;
-      r = Div255(Ch(s, 2) * dr), g = Div255(Ch(s, 1) * dg), b = Div255(Ch(s, 0) * db);
-      if constexpr (Alpha == 0) a = s >> 24;
-      else if constexpr (Alpha == 1) a = da;
-      else a = Div255((s >> 24) * da);
-    }
-    if constexpr (Blend == 1) {
-      const std::uint32_t d = row[x] | dc.color_alpha_or;
-      const std::uint32_t ia = 255 - a;
-      r = Div255(r * a + Ch(d, 2) * ia);
-      g = Div255(g * a + Ch(d, 1) * ia);
-      b = Div255(b * a + Ch(d, 0) * ia);
-      a = Div255(a * a + Ch(d, 3) * ia);
-    }
-    row[x] = Pack(a, r, g, b) | dc.color_alpha_or;
+    float u = 0.f, v = 0.f;
+    if constexpr (Tex != 0) u = (ur + t.ux * fx) * inv, v = (vr + t.vx * fx) * inv;
+    ShadeFast<Tex, Alpha, Blend>(dc, t, dr, dg, db, da, u, v, row + x);
   }
 }
 
@@ -348,6 +360,35 @@ void FastSpan(const DrawContext& dc, const TriSetup& t, int y, int x0, int x1) {
     FastLoop<Tex, Alpha, Blend, true>(dc, t, y, x0, x1);
   else
     FastLoop<Tex, Alpha, Blend, false>(dc, t, y, x0, x1);
+}
+
+// Scattered pixels with the arithmetic of FastLoop, one pixel at a time.
+template <int Tex, int Alpha, int Blend>
+void FastPixels(const DrawContext& dc, const TriSetup& t, const std::int32_t* xy, int count) {
+  if constexpr (Tex != 0) {
+    const bool linear = t.minify ? dc.min_linear : dc.mag_linear;
+    if (linear != (Tex == 2)) return GenericPixels(dc, t, xy, count);
+  }
+  for (int i = 0; i < count; ++i) {
+    const int x = xy[2 * i], y = xy[2 * i + 1];
+    const float fx = static_cast<float>(x), fy = static_cast<float>(y);
+    float inv = 1.f;
+    if (t.perspective) {
+      const float w = (t.w0 + t.wy * fy) + t.wx * fx;
+      inv = w != 0.f ? 1.f / w : 0.f;
+    }
+    const std::uint32_t dr = ToChannel(((t.c0[0] + t.cy[0] * fy) + t.cx[0] * fx) * inv);
+    const std::uint32_t dg = ToChannel(((t.c0[1] + t.cy[1] * fy) + t.cx[1] * fx) * inv);
+    const std::uint32_t db = ToChannel(((t.c0[2] + t.cy[2] * fy) + t.cx[2] * fx) * inv);
+    const std::uint32_t da = ToChannel(((t.c0[3] + t.cy[3] * fy) + t.cx[3] * fx) * inv);
+    float u = 0.f, v = 0.f;
+    if constexpr (Tex != 0) {
+      u = ((t.u0 + t.uy * fy) + t.ux * fx) * inv;
+      v = ((t.v0 + t.vy * fy) + t.vx * fx) * inv;
+    }
+    auto* p = reinterpret_cast<std::uint32_t*>(dc.color + static_cast<std::ptrdiff_t>(y) * dc.color_pitch) + x;
+    ShadeFast<Tex, Alpha, Blend>(dc, t, dr, dg, db, da, u, v, p);
+  }
 }
 
 bool IsModulateTexture(const DrawContext& dc) {
@@ -376,18 +417,25 @@ int FastAlpha(const DrawContext& dc) {
 }
 
 template <int Tex>
-SpanRoutine PickFast(int alpha, int blend) {
-  static constexpr SpanRoutine kTable[3][2] = {
+SpanRoutine PickFast(int alpha, int blend, PixelListRoutine* pixels) {
+  static constexpr SpanRoutine kSpans[3][2] = {
       {FastSpan<Tex, 0, 0>, FastSpan<Tex, 0, 1>},
       {FastSpan<Tex, 1, 0>, FastSpan<Tex, 1, 1>},
       {FastSpan<Tex, 2, 0>, FastSpan<Tex, 2, 1>},
   };
-  return kTable[alpha][blend];
+  static constexpr PixelListRoutine kPixels[3][2] = {
+      {FastPixels<Tex, 0, 0>, FastPixels<Tex, 0, 1>},
+      {FastPixels<Tex, 1, 0>, FastPixels<Tex, 1, 1>},
+      {FastPixels<Tex, 2, 0>, FastPixels<Tex, 2, 1>},
+  };
+  *pixels = kPixels[alpha][blend];
+  return kSpans[alpha][blend];
 }
 
 }  // namespace
 
 SpanRoutine GenericSpanRoutine() { return GenericSpan; }
+PixelListRoutine GenericPixelListRoutine() { return GenericPixels; }
 
 SpanRoutine SelectSpanRoutine(DrawContext& dc) {
   PixelKey k{};
@@ -415,14 +463,15 @@ SpanRoutine SelectSpanRoutine(DrawContext& dc) {
   k.alpha = static_cast<std::uint8_t>(alpha < 0 ? 0 : alpha);
   k.generic = fast ? 0 : 1;
   dc.key = k;
+  dc.pixels = GenericPixels;
   if (!fast) return GenericSpan;
   switch (k.texture) {
     case 0:
-      return PickFast<0>(1, k.blend);
+      return PickFast<0>(1, k.blend, &dc.pixels);
     case 1:
-      return PickFast<1>(k.alpha, k.blend);
+      return PickFast<1>(k.alpha, k.blend, &dc.pixels);
     default:
-      return PickFast<2>(k.alpha, k.blend);
+      return PickFast<2>(k.alpha, k.blend, &dc.pixels);
   }
 }
 

@@ -7,11 +7,13 @@
 namespace d3d9_impl {
 
 // Decides the pixel key of the context and returns the routine for it: a
-// specialised one for the common states, the generic one otherwise.
+// specialised one for the common states, the generic one otherwise. Sets
+// the context's pixel-list routine to the matching one.
 SpanRoutine SelectSpanRoutine(DrawContext& dc);
 
 // The routine that handles every state; the reference the specialised ones
 // are tested against.
 SpanRoutine GenericSpanRoutine();
+PixelListRoutine GenericPixelListRoutine();
 
 }  // namespace d3d9_impl

@@ -382,32 +382,29 @@ void DrawLine(const DrawContext& dc, const PVertex& a_in, const PVertex& b_in) {
 
   const float slope = (x_major ? dy : dx) * inv;
   const float minor_a = x_major ? a.y : a.x;
-  // Pixels that follow each other on one row go to the span routine as one
-  // run; the attributes depend on the major coordinate only.
-  int run_y = 0, run_x0 = 0, run_x1 = 0;
-  auto flush = [&] {
-    if (run_x1 > run_x0) dc.span(dc, t, run_y, run_x0, run_x1);
-    run_x0 = run_x1 = 0;
-  };
+  // The pixels go to the pixel-list routine in batches.
+  constexpr int kBatch = 128;
+  std::int32_t xy[2 * kBatch];
+  int n = 0;
   for (int i = first;; i += step) {
     const bool at_end = i == last;
     if (at_end && !dc.last_pixel) break;
     const float minor = minor_a + (static_cast<float>(i) - major_a) * slope;
-    const int j = static_cast<int>(std::floor(minor + 0.5f));
+    const float m = minor + 0.5f;  // floor, without a library call
+    int j = static_cast<int>(m);
+    if (m < static_cast<float>(j)) --j;
     const int x = x_major ? i : j, y = x_major ? j : i;
     if (x >= dc.clip_x0 && x < dc.clip_x1 && y >= dc.clip_y0 && y < dc.clip_y1) {
-      if (run_x1 > run_x0 && y == run_y && x == run_x1) {
-        ++run_x1;
-      } else if (run_x1 > run_x0 && y == run_y && x == run_x0 - 1) {
-        --run_x0;
-      } else {
-        flush();
-        run_y = y, run_x0 = x, run_x1 = x + 1;
+      xy[2 * n] = x;
+      xy[2 * n + 1] = y;
+      if (++n == kBatch) {
+        dc.pixels(dc, t, xy, n);
+        n = 0;
       }
     }
     if (at_end) break;
   }
-  flush();
+  if (n) dc.pixels(dc, t, xy, n);
 }
 
 void DrawPoint(const DrawContext& dc, const PVertex& p_in) {

@@ -84,6 +84,7 @@ TEST(PixelRoutines, FastRoutinesMatchTheGenericOne) {
               generic.dc.color = reinterpret_cast<std::uint8_t*>(generic.target.data());
               generic.dc.levels[0] = {generic.texels.data(), 16, 16, 16};
               generic.dc.span = GenericSpanRoutine();
+              generic.dc.pixels = GenericPixelListRoutine();
               DrawSome(dc);
               DrawSome(generic.dc);
               ASSERT_EQ(fast.target, generic.target) << textured << linear << wrap << alpha << blend << xrgb;
