@@ -1184,8 +1184,8 @@ HRESULT Device::GetVertexDeclaration(IDirect3DVertexDeclaration9** ppDecl) {
 // ---------------------------------------------------------------------------
 // [SECTION] Shaders
 // ---------------------------------------------------------------------------
-// Vertex shaders come with the fixed-function pipeline's second part: until
-// then none can be created, and the constants are plain storage.
+// Vertex shaders are not executed yet: none can be created, and the
+// constants are plain storage.
 
 HRESULT Device::CreateVertexShader(const DWORD* pFunction, IDirect3DVertexShader9** ppShader) {
   return Traced("CreateVertexShader", [&] {

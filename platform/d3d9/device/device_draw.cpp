@@ -66,8 +66,8 @@ void Device::PrepareDraw() {
     if (!LayoutFromFvf(state_.fvf, &dc.layout)) dc.layout = VertexLayout{};
     dc.wvp = Mul(Mul(state_.world[0], state_.view), state_.projection);
     dc.lighting = rs[D3DRS_LIGHTING] != FALSE;
-    // Lighting proper comes with the second part of the pipeline; lit
-    // vertices get the emissive and global ambient terms.
+    // Lights are not evaluated yet: lit vertices get the emissive and
+    // global ambient terms.
     const D3DMATERIAL9& m = state_.material;
     const DWORD amb = rs[D3DRS_AMBIENT];
     const float ar = static_cast<float>((amb >> 16) & 0xff) / 255.f, ag = static_cast<float>((amb >> 8) & 0xff) / 255.f,

@@ -41,6 +41,29 @@ TEST_F(DeviceTest, TraceRecordsCallsWithTheirArguments) {
   dev_->SetStreamSource(0, nullptr, 0, 0);
 }
 
+TEST_F(DeviceTest, TraceWritesStructuresAndNames) {
+  d3d9_hooks::SetCallTrace(true);
+  D3DVIEWPORT9 vp{0, 0, 8, 4, 0.01f, 1.f};
+  dev_->SetViewport(&vp);
+  D3DMATRIX m{};
+  m._11 = m._22 = m._33 = m._44 = 1.f;
+  dev_->SetTransform(D3DTS_WORLD, &m);
+  D3DRECT r{1, 2, 3, 4};
+  dev_->Clear(1, &r, D3DCLEAR_TARGET, 0xff00ff00u, 1.f, 0);
+  dev_->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_DIFFUSE);
+  IDirect3DSurface9* s = nullptr;
+  dev_->CreateOffscreenPlainSurface(4, 4, D3DFMT_A8R8G8B8, D3DPOOL_SCRATCH, &s, nullptr);
+  d3d9_hooks::SetCallTrace(false);
+  s->Release();
+  const std::vector<std::string> t = CallTraceTexts();
+  ASSERT_EQ(t.size(), 5u);
+  EXPECT_EQ(t[0], "SetViewport({0,0,8,4,0.01,1})");
+  EXPECT_EQ(t[1], "SetTransform(D3DTS_WORLD, {1,0,0,0,0,1,0,0,0,0,1,0,0,0,0,1})");
+  EXPECT_EQ(t[2], "Clear(1, {1,2,3,4}, 0x1, 0xff00ff00, 1, 0)");
+  EXPECT_EQ(t[3], "SetTextureStageState(0, D3DTSS_ALPHAARG1, 0)");
+  EXPECT_EQ(t[4], "CreateOffscreenPlainSurface(4, 4, D3DFMT_A8R8G8B8, D3DPOOL_SCRATCH, &, NULL)");
+}
+
 TEST_F(DeviceTest, InjectedFaultsFailTheNextCallsOnly) {
   d3d9_hooks::FailNextCalls("CreateTexture", E_OUTOFMEMORY, 2);
   IDirect3DTexture9* t = reinterpret_cast<IDirect3DTexture9*>(1);
