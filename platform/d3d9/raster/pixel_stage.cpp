@@ -304,7 +304,11 @@ inline void ShadeFast(const DrawContext& dc, const TriSetup& t, std::uint32_t dr
     else
       s = SampleLinear(*t.level, u, v, dc.wrap_u, dc.wrap_v);
     s |= dc.tex_alpha_or;
-    r = Div255(Ch(s, 2) * dr), g = Div255(Ch(s, 1) * dg), b = Div255(Ch(s, 0) * db);
+    if ((dr & dg & db) == 255) {  // modulating by white changes nothing
+      r = Ch(s, 2), g = Ch(s, 1), b = Ch(s, 0);
+    } else {
+      r = Div255(Ch(s, 2) * dr), g = Div255(Ch(s, 1) * dg), b = Div255(Ch(s, 0) * db);
+    }
     if constexpr (Alpha == 0) a = s >> 24;
     else if constexpr (Alpha == 1) a = da;
     else a = Div255((s >> 24) * da);

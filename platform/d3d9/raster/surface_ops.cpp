@@ -94,8 +94,11 @@ bool CopyRect(const PixelView& src, const RECT& sr, const PixelView& dst, const 
   const int sbpp = static_cast<int>(sf->bits_per_pixel / 8), dbpp = static_cast<int>(df->bits_per_pixel / 8);
 
   // Decode the source rows that are needed, scale horizontally, encode.
-  std::vector<std::uint32_t> row0(static_cast<std::size_t>(sw)), row1(static_cast<std::size_t>(sw));
-  std::vector<std::uint32_t> out(static_cast<std::size_t>(dw));
+  // The row buffers are kept between calls, so a Present allocates nothing.
+  static thread_local std::vector<std::uint32_t> row0, row1, out;
+  row0.resize(static_cast<std::size_t>(sw));
+  row1.resize(static_cast<std::size_t>(sw));
+  out.resize(static_cast<std::size_t>(dw));
   auto decode = [&](int sy, std::vector<std::uint32_t>& row) {
     d3d9_formats::DecodeRow(src.format, src.bits + static_cast<std::ptrdiff_t>(sr.top + sy) * src.pitch + sr.left * sbpp,
                             static_cast<UINT>(sw), row.data());
