@@ -107,6 +107,8 @@ QtDialogWindow::QtDialogWindow(HWND dialog, QWidget* owner) : QDialog(owner), di
           syncing_ = true;
           SendMessageA(ctl, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
           syncing_ = false;
+          // The closing drop-down list uncovers the dialog, which repaints.
+          InvalidateRect(dialog_, nullptr, FALSE);
         });
         connect(combo, &QComboBox::editTextChanged, this, [this, ctl](const QString& s) {
           if (syncing_) return;
