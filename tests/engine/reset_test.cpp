@@ -192,3 +192,29 @@ TEST_F(EngineTest, CheckDeviceCapsOnLostAndNotResetDevices) {
 
 }  // namespace
 }  // namespace engine_test
+
+namespace engine_test {
+namespace {
+
+TEST_F(EngineTest, ResizeToResolutionCentresTheWindowOnTheDesktop) {
+  Vorn& e = StartEngine();
+  RECT before{};
+  GetWindowRect(hwnd_, &before);
+  e.SetRez(800, 600);  // without the resize setting the window stays
+  RECT same{};
+  GetWindowRect(hwnd_, &same);
+  EXPECT_EQ(same.right - same.left, before.right - before.left);
+
+  e.m_bResizeWindow = true;
+  e.SetRez(800, 600);
+  RECT r{};
+  GetWindowRect(hwnd_, &r);
+  EXPECT_EQ(r.left, (e.m_DesktopRect.right - 800) / 2);
+  EXPECT_EQ(r.top, (e.m_DesktopRect.bottom - 600) / 2);
+  EXPECT_EQ(r.right - r.left, 800);
+  EXPECT_EQ(r.bottom - r.top, 600);
+  EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(hwnd_, GWL_STYLE)) & WS_OVERLAPPEDWINDOW, WS_OVERLAPPEDWINDOW);
+}
+
+}  // namespace
+}  // namespace engine_test

@@ -160,7 +160,9 @@ TEST_F(EngineTest, InvalidCallSwitchesToSoftwareVertexProcessingForGood) {
   d3d9_hooks::ClearCallTrace();
   e.InitD3D();
   for (const auto& r : d3d9_hooks::CallTrace()) {
-    if (r.method == "CreateDevice") EXPECT_NE(r.args.find("0x26"), std::string::npos);
+    if (r.method == "CreateDevice") {
+      EXPECT_NE(r.args.find("0x26"), std::string::npos);
+    }
   }
   EXPECT_TRUE(g_boxes.empty());
 }
