@@ -7,6 +7,7 @@
 
 #include "platform/d3dx/pixels/filters.h"
 #include "platform/d3dx/pixels/pixel_codec.h"
+#include "platform/d3dx/surface_access.h"
 
 namespace vornel::d3dx {
 
@@ -22,33 +23,17 @@ bool CanCopyDirectly(const D3DSURFACE_DESC& dest, const RECT& destRect, const D3
   return sameSize || (filter & 0xFF) == kFilterPoint;
 }
 
-HRESULT CopyDirectly(IDirect3DSurface9* dest, const RECT& destRect, IDirect3DSurface9* src, const RECT& srcRect) {
-  D3DSURFACE_DESC desc{};
-  src->GetDesc(&desc);
-  const int bpp = FindTraits(desc.Format)->bytes;
-  const int sw = srcRect.right - srcRect.left, sh = srcRect.bottom - srcRect.top;
-  const int dw = destRect.right - destRect.left, dh = destRect.bottom - destRect.top;
+namespace {
 
-  D3DLOCKED_RECT from{};
-  if (FAILED(src->LockRect(&from, nullptr, D3DLOCK_READONLY))) return S_FALSE;
-  // The source rectangle is taken out first: source and destination may be
-  // one surface with overlapping rectangles.
-  std::vector<BYTE> rows(static_cast<std::size_t>(sw) * bpp * sh);
-  for (int y = 0; y < sh; ++y)
-    std::memcpy(&rows[static_cast<std::size_t>(y) * sw * bpp],
-                static_cast<const BYTE*>(from.pBits) + static_cast<std::ptrdiff_t>(srcRect.top + y) * from.Pitch +
-                    srcRect.left * bpp,
-                static_cast<std::size_t>(sw) * bpp);
-  src->UnlockRect();
-
-  D3DLOCKED_RECT to{};
-  if (FAILED(dest->LockRect(&to, nullptr, 0))) return S_FALSE;
+// Point-samples `sw` x `sh` texels of `bpp` bytes (rows `srcPitch` apart)
+// into `dw` x `dh` texels (rows `destPitch` apart).
+void Sample(const BYTE* src, std::ptrdiff_t srcPitch, int sw, int sh, BYTE* dest, std::ptrdiff_t destPitch, int dw,
+            int dh, int bpp) {
   std::vector<int> columns(dw);
   for (int x = 0; x < dw; ++x) columns[x] = PointSample(x, sw, dw);
   for (int y = 0; y < dh; ++y) {
-    const BYTE* s = &rows[static_cast<std::size_t>(PointSample(y, sh, dh)) * sw * bpp];
-    BYTE* d = static_cast<BYTE*>(to.pBits) + static_cast<std::ptrdiff_t>(destRect.top + y) * to.Pitch +
-              destRect.left * bpp;
+    const BYTE* s = src + PointSample(y, sh, dh) * srcPitch;
+    BYTE* d = dest + y * destPitch;
     if (dw == sw) {
       std::memcpy(d, s, static_cast<std::size_t>(dw) * bpp);
     } else if (bpp == 4) {
@@ -57,8 +42,50 @@ HRESULT CopyDirectly(IDirect3DSurface9* dest, const RECT& destRect, IDirect3DSur
       for (int x = 0; x < dw; ++x) std::memcpy(d + bpp * x, s + bpp * columns[x], bpp);
     }
   }
-  dest->UnlockRect();
-  return D3D_OK;
+}
+
+// Render targets in the default pool copy into each other on the device,
+// without a trip through system memory both ways.
+bool CopyOnDevice(IDirect3DSurface9* dest, const RECT& destRect, IDirect3DSurface9* src, const RECT& srcRect) {
+  D3DSURFACE_DESC sd{}, dd{};
+  if (FAILED(src->GetDesc(&sd)) || FAILED(dest->GetDesc(&dd))) return false;
+  if (sd.Pool != D3DPOOL_DEFAULT || dd.Pool != D3DPOOL_DEFAULT || !(dd.Usage & D3DUSAGE_RENDERTARGET)) return false;
+  ComRef<IDirect3DDevice9> device;
+  if (FAILED(src->GetDevice(device.out()))) return false;
+  return SUCCEEDED(device->StretchRect(src, &srcRect, dest, &destRect, D3DTEXF_NONE));
+}
+
+}  // namespace
+
+HRESULT CopyDirectly(IDirect3DSurface9* dest, const RECT& destRect, IDirect3DSurface9* src, const RECT& srcRect) {
+  const int sw = srcRect.right - srcRect.left, sh = srcRect.bottom - srcRect.top;
+  const int dw = destRect.right - destRect.left, dh = destRect.bottom - destRect.top;
+  if (src != dest && sw == dw && sh == dh && CopyOnDevice(dest, destRect, src, srcRect)) return D3D_OK;
+  ReadView from;
+  HRESULT hr = from.Open(src);
+  if (FAILED(hr)) return hr;
+  const int bpp = FindTraits(from.desc.Format)->bytes;
+  const BYTE* source = from.bits + static_cast<std::ptrdiff_t>(srcRect.top) * from.pitch + srcRect.left * bpp;
+  std::ptrdiff_t sourcePitch = from.pitch;
+
+  // Copying a surface onto itself: the rectangles may overlap, and the
+  // surface cannot be locked twice, so the source rectangle is taken out
+  // first. The buffer is kept between calls; scrolls repeat every frame.
+  thread_local std::vector<BYTE> rows;
+  if (src == dest) {
+    const std::size_t rowBytes = static_cast<std::size_t>(sw) * bpp;
+    rows.resize(rowBytes * sh);
+    for (int y = 0; y < sh; ++y) std::memcpy(&rows[y * rowBytes], source + y * sourcePitch, rowBytes);
+    source = rows.data();
+    sourcePitch = static_cast<std::ptrdiff_t>(rowBytes);
+    from.Close();
+  }
+  WriteView to;
+  hr = to.Open(dest, destRect);
+  if (FAILED(hr)) return hr;
+  Sample(source, sourcePitch, sw, sh,
+         to.bits + static_cast<std::ptrdiff_t>(to.area.top) * to.pitch + to.area.left * bpp, to.pitch, dw, dh, bpp);
+  return to.Commit();
 }
 
 }  // namespace vornel::d3dx

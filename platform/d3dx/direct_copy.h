@@ -12,8 +12,7 @@ namespace vornel::d3dx {
 bool CanCopyDirectly(const D3DSURFACE_DESC& dest, const RECT& destRect, const D3DSURFACE_DESC& src,
                      const RECT& srcRect, DWORD filter, D3DCOLOR colourKey);
 
-// Copies; S_FALSE when a surface would not lock (the caller then takes the
-// general path, which knows the detours).
+// Copies, through system memory where a surface does not lock.
 HRESULT CopyDirectly(IDirect3DSurface9* dest, const RECT& destRect, IDirect3DSurface9* src, const RECT& srcRect);
 
 }  // namespace vornel::d3dx

@@ -22,8 +22,11 @@ D3DXIMAGE_INFO InfoOf(const image::Image& image) {
 TexelImage TexelsOf(const image::Image& image, const RECT& rect) {
   TexelImage t;
   t.Resize(rect.right - rect.left, rect.bottom - rect.top);
-  for (int y = 0; y < t.height; ++y)
-    for (int x = 0; x < t.width; ++x) t.at(x, y) = FromArgb(image.at(rect.left + x, rect.top + y));
+  for (int y = 0; y < t.height; ++y) {
+    const std::uint32_t* s = &image.argb[static_cast<std::size_t>(rect.top + y) * image.width + rect.left];
+    Texel* d = &t.at(0, y);
+    for (int x = 0; x < t.width; ++x) d[x] = FromArgb(s[x]);
+  }
   return t;
 }
 

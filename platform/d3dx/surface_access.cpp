@@ -19,34 +19,82 @@ HRESULT ResolveRect(UINT width, UINT height, const RECT* in, RECT& out) {
   return D3D_OK;
 }
 
-HRESULT ReadSurface(IDirect3DSurface9* surface, const RECT& rect, PaletteBytes palette, TexelImage& out) {
-  D3DSURFACE_DESC desc{};
+void ReadView::Close() {
+  if (locked_) locked_->UnlockRect();
+  locked_ = nullptr;
+  bits = nullptr;
+}
+
+HRESULT ReadView::Open(IDirect3DSurface9* surface) {
   HRESULT hr = surface->GetDesc(&desc);
   if (FAILED(hr)) return hr;
-  if (!FindTraits(desc.Format)) return D3DERR_INVALIDCALL;
-
   D3DLOCKED_RECT lr{};
   if (SUCCEEDED(surface->LockRect(&lr, nullptr, D3DLOCK_READONLY))) {
-    bool ok = DecodeRect(desc.Format, static_cast<const BYTE*>(lr.pBits), lr.Pitch, desc.Width, desc.Height, rect,
-                         palette, out);
-    surface->UnlockRect();
-    return ok ? D3D_OK : D3DERR_INVALIDCALL;
+    locked_ = surface;
+  } else {
+    // A render target the device will not lock: fetch its pixels first.
+    ComRef<IDirect3DDevice9> device;
+    if (FAILED(surface->GetDevice(device.out()))) return D3DERR_INVALIDCALL;
+    hr = device->CreateOffscreenPlainSurface(desc.Width, desc.Height, desc.Format, D3DPOOL_SYSTEMMEM, copy_.out(),
+                                             nullptr);
+    if (SUCCEEDED(hr)) hr = device->GetRenderTargetData(surface, copy_.p);
+    if (SUCCEEDED(hr)) hr = copy_->LockRect(&lr, nullptr, D3DLOCK_READONLY);
+    if (FAILED(hr)) return hr;
+    locked_ = copy_.p;
   }
-  // A render target the device will not lock: fetch its pixels first.
+  bits = static_cast<const BYTE*>(lr.pBits);
+  pitch = lr.Pitch;
+  return D3D_OK;
+}
+
+WriteView::~WriteView() {
+  if (locked_) locked_->UnlockRect();
+}
+
+HRESULT WriteView::Open(IDirect3DSurface9* surface, const RECT& rect) {
+  target_ = surface;
+  HRESULT hr = surface->GetDesc(&desc);
+  if (FAILED(hr)) return hr;
+  D3DLOCKED_RECT lr{};
+  if (SUCCEEDED(surface->LockRect(&lr, nullptr, 0))) {
+    locked_ = surface;
+    area = rect;
+  } else {
+    // Not lockable (default pool): stage the rect in system memory.
+    ComRef<IDirect3DDevice9> device;
+    if (FAILED(surface->GetDevice(device.out()))) return D3DERR_INVALIDCALL;
+    desc.Width = static_cast<UINT>(rect.right - rect.left);
+    desc.Height = static_cast<UINT>(rect.bottom - rect.top);
+    hr = device->CreateOffscreenPlainSurface(desc.Width, desc.Height, desc.Format, D3DPOOL_SYSTEMMEM,
+                                             staging_.out(), nullptr);
+    if (SUCCEEDED(hr)) hr = staging_->LockRect(&lr, nullptr, 0);
+    if (FAILED(hr)) return hr;
+    locked_ = staging_.p;
+    area = {0, 0, static_cast<LONG>(desc.Width), static_cast<LONG>(desc.Height)};
+    at_ = {rect.left, rect.top};
+  }
+  bits = static_cast<BYTE*>(lr.pBits);
+  pitch = lr.Pitch;
+  return D3D_OK;
+}
+
+HRESULT WriteView::Commit() {
+  if (locked_) locked_->UnlockRect();
+  locked_ = nullptr;
+  if (!staging_) return D3D_OK;
   ComRef<IDirect3DDevice9> device;
-  ComRef<IDirect3DSurface9> copy;
-  if (FAILED(surface->GetDevice(device.out()))) return D3DERR_INVALIDCALL;
-  hr = device->CreateOffscreenPlainSurface(desc.Width, desc.Height, desc.Format, D3DPOOL_SYSTEMMEM, copy.out(),
-                                           nullptr);
+  if (FAILED(target_->GetDevice(device.out()))) return D3DERR_INVALIDCALL;
+  return device->UpdateSurface(staging_.p, nullptr, target_, &at_);
+}
+
+HRESULT ReadSurface(IDirect3DSurface9* surface, const RECT& rect, PaletteBytes palette, TexelImage& out) {
+  ReadView view;
+  HRESULT hr = view.Open(surface);
   if (FAILED(hr)) return hr;
-  hr = device->GetRenderTargetData(surface, copy.p);
-  if (FAILED(hr)) return hr;
-  hr = copy->LockRect(&lr, nullptr, D3DLOCK_READONLY);
-  if (FAILED(hr)) return hr;
-  bool ok = DecodeRect(desc.Format, static_cast<const BYTE*>(lr.pBits), lr.Pitch, desc.Width, desc.Height, rect,
-                       palette, out);
-  copy->UnlockRect();
-  return ok ? D3D_OK : D3DERR_INVALIDCALL;
+  if (!FindTraits(view.desc.Format)) return D3DERR_INVALIDCALL;
+  return DecodeRect(view.desc.Format, view.bits, view.pitch, view.desc.Width, view.desc.Height, rect, palette, out)
+             ? D3D_OK
+             : D3DERR_INVALIDCALL;
 }
 
 HRESULT WriteSurface(IDirect3DSurface9* surface, const RECT& rect, const TexelImage& in) {
@@ -54,29 +102,12 @@ HRESULT WriteSurface(IDirect3DSurface9* surface, const RECT& rect, const TexelIm
   HRESULT hr = surface->GetDesc(&desc);
   if (FAILED(hr)) return hr;
   if (!FindTraits(desc.Format)) return D3DERR_INVALIDCALL;
-
-  D3DLOCKED_RECT lr{};
-  if (SUCCEEDED(surface->LockRect(&lr, nullptr, 0))) {
-    bool ok = EncodeRect(desc.Format, static_cast<BYTE*>(lr.pBits), lr.Pitch, desc.Width, desc.Height, rect, in);
-    surface->UnlockRect();
-    return ok ? D3D_OK : D3DERR_INVALIDCALL;
-  }
-  // Not lockable (default pool): fill a system-memory surface of the rect's
-  // size and let the device copy it in.
-  ComRef<IDirect3DDevice9> device;
-  ComRef<IDirect3DSurface9> staging;
-  if (FAILED(surface->GetDevice(device.out()))) return D3DERR_INVALIDCALL;
-  const UINT w = static_cast<UINT>(rect.right - rect.left), h = static_cast<UINT>(rect.bottom - rect.top);
-  hr = device->CreateOffscreenPlainSurface(w, h, desc.Format, D3DPOOL_SYSTEMMEM, staging.out(), nullptr);
+  WriteView view;
+  hr = view.Open(surface, rect);
   if (FAILED(hr)) return hr;
-  hr = staging->LockRect(&lr, nullptr, 0);
-  if (FAILED(hr)) return hr;
-  RECT whole{0, 0, static_cast<LONG>(w), static_cast<LONG>(h)};
-  bool ok = EncodeRect(desc.Format, static_cast<BYTE*>(lr.pBits), lr.Pitch, w, h, whole, in);
-  staging->UnlockRect();
-  if (!ok) return D3DERR_INVALIDCALL;
-  POINT at{rect.left, rect.top};
-  return device->UpdateSurface(staging.p, nullptr, surface, &at);
+  if (!EncodeRect(view.desc.Format, view.bits, view.pitch, view.desc.Width, view.desc.Height, view.area, in))
+    return D3DERR_INVALIDCALL;
+  return view.Commit();
 }
 
 HRESULT LoadSurfaceFromTexels(IDirect3DSurface9* dest, const RECT* destRect, TexelImage src, DWORD filter,
@@ -95,6 +126,8 @@ HRESULT LoadSurfaceFromTexels(IDirect3DSurface9* dest, const RECT* destRect, Tex
     for (Texel& t : src.texels)
       if (ToArgb(t) == colourKey) t = Texel{0, 0, 0, 0};
 
+  if (src.width == rect.right - rect.left && src.height == rect.bottom - rect.top)
+    return WriteSurface(dest, rect, src);  // same size: every filter copies
   TexelImage scaled;
   scaled.Resize(rect.right - rect.left, rect.bottom - rect.top);
   Resample(src, scaled, filter);

@@ -35,8 +35,7 @@ HRESULT D3DXLoadSurfaceFromSurface(IDirect3DSurface9* pDestSurface, const PALETT
 
   if (Filter != D3DX_DEFAULT && !vornel::d3dx::ValidFilter(Filter)) return D3DERR_INVALIDCALL;
   if (vornel::d3dx::CanCopyDirectly(destDesc, destRect, desc, srcRect, Filter, ColorKey)) {
-    hr = vornel::d3dx::CopyDirectly(pDestSurface, destRect, pSrcSurface, srcRect);
-    if (hr != S_FALSE) return hr;
+    return vornel::d3dx::CopyDirectly(pDestSurface, destRect, pSrcSurface, srcRect);
   }
   TexelImage texels;  // read completely first: source and destination may be one surface
   hr = ReadSurface(pSrcSurface, srcRect, reinterpret_cast<const BYTE*>(pSrcPalette), texels);

@@ -89,6 +89,27 @@ void Accumulate(Texel& acc, const Texel& t, float w) {
   acc.a += t.a * w;
 }
 
+// A mip step: each side halves (a side of 1 stays 1).
+bool HalvesExactly(const TexelImage& src, const TexelImage& dst) {
+  auto halves = [](int s, int d) { return (s == 2 * d) || (s == 1 && d == 1); };
+  return halves(src.width, dst.width) && halves(src.height, dst.height);
+}
+
+// The box filter of a mip step, without the tap lists: the mean of each
+// 2 x 2 (or 2 x 1, 1 x 2) block.
+void HalveBox(const TexelImage& src, TexelImage& dst) {
+  const int sx = src.width > dst.width ? 2 : 1, sy = src.height > dst.height ? 2 : 1;
+  const float w = 1.f / static_cast<float>(sx * sy);
+  for (int y = 0; y < dst.height; ++y) {
+    for (int x = 0; x < dst.width; ++x) {
+      Texel acc{0, 0, 0, 0};
+      for (int j = 0; j < sy; ++j)
+        for (int i = 0; i < sx; ++i) Accumulate(acc, src.at(x * sx + i, y * sy + j), w);
+      dst.at(x, y) = acc;
+    }
+  }
+}
+
 }  // namespace
 
 void Resample(const TexelImage& src, TexelImage& dst, DWORD filter) {
@@ -100,6 +121,11 @@ void Resample(const TexelImage& src, TexelImage& dst, DWORD filter) {
     for (int y = 0; y < dst.height; ++y)
       for (int x = 0; x < dst.width; ++x)
         dst.at(x, y) = (x < src.width && y < src.height) ? src.at(x, y) : Texel{0, 0, 0, 0};
+    return;
+  }
+
+  if ((kind == kFilterBox) && HalvesExactly(src, dst)) {
+    HalveBox(src, dst);
     return;
   }
 

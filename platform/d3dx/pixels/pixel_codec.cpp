@@ -280,7 +280,9 @@ bool RectInside(const RECT& r, UINT w, UINT h) {
 }  // namespace
 
 Texel FromArgb(DWORD c) {
-  return {((c >> 16) & 255) / 255.f, ((c >> 8) & 255) / 255.f, (c & 255) / 255.f, (c >> 24) / 255.f};
+  constexpr float k = 1.f / 255.f;
+  return {static_cast<float>((c >> 16) & 255) * k, static_cast<float>((c >> 8) & 255) * k,
+          static_cast<float>(c & 255) * k, static_cast<float>(c >> 24) * k};
 }
 
 DWORD ToArgb(const Texel& t) {

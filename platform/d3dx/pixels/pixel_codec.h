@@ -3,6 +3,9 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
+#include <new>
+#include <utility>
 #include <vector>
 
 #include "platform/d3d9/d3d9.h"
@@ -13,16 +16,38 @@ struct Texel {
   float r, g, b, a;
 };
 
+// Leaves new elements uninitialised: every producer of a TexelImage writes
+// all of its texels, so zero-filling them first would be wasted work.
+template <typename T>
+struct UninitialisedAllocator : std::allocator<T> {
+  template <typename U>
+  struct rebind {
+    using other = UninitialisedAllocator<U>;
+  };
+  UninitialisedAllocator() = default;
+  template <typename U>
+  UninitialisedAllocator(const UninitialisedAllocator<U>&) noexcept {}
+  template <typename U>
+  void construct(U* p) noexcept {
+    ::new (static_cast<void*>(p)) U;
+  }
+  template <typename U, typename... Args>
+  void construct(U* p, Args&&... args) {
+    ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+  }
+};
+
 // A picture of float texels, top row first.
 struct TexelImage {
   int width = 0;
   int height = 0;
-  std::vector<Texel> texels;
+  std::vector<Texel, UninitialisedAllocator<Texel>> texels;
 
+  // Texels are left undefined; the caller writes every one.
   void Resize(int w, int h) {
     width = w;
     height = h;
-    texels.assign(static_cast<std::size_t>(w) * h, Texel{0, 0, 0, 0});
+    texels.resize(static_cast<std::size_t>(w) * h);
   }
   Texel& at(int x, int y) { return texels[static_cast<std::size_t>(y) * width + x]; }
   const Texel& at(int x, int y) const { return texels[static_cast<std::size_t>(y) * width + x]; }

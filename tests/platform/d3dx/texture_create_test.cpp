@@ -330,6 +330,24 @@ TEST_F(D3dxDevice, CopiesBetweenDeviceTexturesOfAnyPool) {
   from->Release();
   to->Release();
   EXPECT_EQ(Texels(back), Texels(managed)) << "pure red and blue survive 5:6:5";
+
+  // Render target to render target of one format goes through the device;
+  // a sub-rectangle lands where it is asked to.
+  IDirect3DTexture9* second = nullptr;
+  ASSERT_EQ(D3DXCreateTexture(device_, 8, 8, 1, D3DUSAGE_RENDERTARGET, D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT, &second),
+            D3D_OK);
+  target->GetSurfaceLevel(0, &from);
+  second->GetSurfaceLevel(0, &to);
+  RECT corner{0, 0, 2, 2}, at{6, 6, 8, 8};
+  ASSERT_EQ(D3DXLoadSurfaceFromSurface(to, nullptr, nullptr, from, nullptr, nullptr, D3DX_FILTER_POINT, 0), D3D_OK);
+  EXPECT_EQ(Texels(second), Texels(managed));
+  ASSERT_EQ(D3DXLoadSurfaceFromSurface(to, nullptr, &at, from, nullptr, &corner, D3DX_FILTER_NONE, 0), D3D_OK);
+  auto moved = Texels(second);
+  EXPECT_EQ(moved[6 * 8 + 6], pic.at(0, 0));
+  EXPECT_EQ(moved[7 * 8 + 6], pic.at(0, 1));
+  from->Release();
+  to->Release();
+  second->Release();
   managed->Release();
   target->Release();
   back->Release();
