@@ -194,7 +194,8 @@ Texel DecodePalette(const FormatTraits& f, const BYTE* p, PaletteBytes palette) 
   return t;
 }
 
-// Nearest palette entry by colour distance; a grey ramp without a palette.
+// The destination's palette is not at hand here, so indices are written as
+// a grey ramp (index = luminance), the inverse of decoding without a palette.
 void EncodePalette(const FormatTraits& f, const Texel& t, BYTE* p) {
   p[0] = static_cast<BYTE>(Quantise(Luminance(t), 8));
   if (f.aBits) p[1] = static_cast<BYTE>(Quantise(t.a, 8));
