@@ -77,7 +77,13 @@ int Distance(const FormatTraits& want, const FormatTraits& have) {
     if (t.lBits && c < 3) return t.lBits;
     return c == 0 ? t.rBits : c == 1 ? t.gBits : c == 2 ? t.bBits : t.aBits;
   };
-  for (int c = 0; c < 4; ++c) d += 10 * std::abs(bits(want, c) - bits(have, c));
+  // Precision counts for the channels asked for (added ones cost above);
+  // a bit lost weighs more than a bit gained.
+  for (int c = 0; c < 4; ++c) {
+    if (bits(want, c) == 0) continue;
+    const int diff = bits(have, c) - bits(want, c);
+    d += diff < 0 ? -10 * diff : 3 * diff;
+  }
   if (Family(want) != Family(have)) d += 500;
   return d;
 }
