@@ -1,6 +1,7 @@
 // The capabilities of the software device, as GetDeviceCaps reports them:
 // what the rasterizer really does, and nothing it does not.
 #include "platform/d3d9/device/direct3d9.h"
+#include "platform/d3d9/raster/draw_context.h"
 
 #include <cstring>
 
@@ -22,7 +23,10 @@ void FillDeviceCaps(D3DCAPS9* c, UINT adapter) {
                D3DDEVCAPS_DRAWPRIMITIVES2EX | D3DDEVCAPS_HWTRANSFORMANDLIGHT | D3DDEVCAPS_HWRASTERIZATION;
   c->PrimitiveMiscCaps = D3DPMISCCAPS_MASKZ | D3DPMISCCAPS_CULLNONE | D3DPMISCCAPS_CULLCW | D3DPMISCCAPS_CULLCCW |
                          D3DPMISCCAPS_COLORWRITEENABLE | D3DPMISCCAPS_CLIPTLVERTS | D3DPMISCCAPS_BLENDOP;
-  c->RasterCaps = D3DPRASTERCAPS_ZTEST;
+  // Fog per vertex (with range) and per pixel from depth or eye distance;
+  // anisotropic minification; mip levels chosen per primitive.
+  c->RasterCaps = D3DPRASTERCAPS_ZTEST | D3DPRASTERCAPS_FOGVERTEX | D3DPRASTERCAPS_FOGTABLE |
+                  D3DPRASTERCAPS_FOGRANGE | D3DPRASTERCAPS_WFOG | D3DPRASTERCAPS_ZFOG | D3DPRASTERCAPS_ANISOTROPY;
   const DWORD all_cmp = D3DPCMPCAPS_NEVER | D3DPCMPCAPS_LESS | D3DPCMPCAPS_EQUAL | D3DPCMPCAPS_LESSEQUAL |
                         D3DPCMPCAPS_GREATER | D3DPCMPCAPS_NOTEQUAL | D3DPCMPCAPS_GREATEREQUAL | D3DPCMPCAPS_ALWAYS;
   c->ZCmpCaps = all_cmp;
@@ -34,13 +38,16 @@ void FillDeviceCaps(D3DCAPS9* c, UINT adapter) {
                       D3DPBLENDCAPS_BLENDFACTOR;
   c->SrcBlendCaps = blend;
   c->DestBlendCaps = blend;
-  c->ShadeCaps = D3DPSHADECAPS_COLORGOURAUDRGB | D3DPSHADECAPS_ALPHAGOURAUDBLEND;
+  c->ShadeCaps = D3DPSHADECAPS_COLORGOURAUDRGB | D3DPSHADECAPS_ALPHAGOURAUDBLEND |
+                 D3DPSHADECAPS_SPECULARGOURAUDRGB | D3DPSHADECAPS_FOGGOURAUD;
   c->TextureCaps = D3DPTEXTURECAPS_PERSPECTIVE | D3DPTEXTURECAPS_ALPHA | D3DPTEXTURECAPS_MIPMAP;
-  c->TextureFilterCaps = D3DPTFILTERCAPS_MINFPOINT | D3DPTFILTERCAPS_MINFLINEAR | D3DPTFILTERCAPS_MIPFPOINT |
-                         D3DPTFILTERCAPS_MAGFPOINT | D3DPTFILTERCAPS_MAGFLINEAR;
+  c->TextureFilterCaps = D3DPTFILTERCAPS_MINFPOINT | D3DPTFILTERCAPS_MINFLINEAR | D3DPTFILTERCAPS_MINFANISOTROPIC |
+                         D3DPTFILTERCAPS_MIPFPOINT | D3DPTFILTERCAPS_MIPFLINEAR | D3DPTFILTERCAPS_MAGFPOINT |
+                         D3DPTFILTERCAPS_MAGFLINEAR;
   c->CubeTextureFilterCaps = 0;
   c->VolumeTextureFilterCaps = 0;
-  c->TextureAddressCaps = D3DPTADDRESSCAPS_WRAP | D3DPTADDRESSCAPS_CLAMP | D3DPTADDRESSCAPS_INDEPENDENTUV;
+  c->TextureAddressCaps = D3DPTADDRESSCAPS_WRAP | D3DPTADDRESSCAPS_CLAMP | D3DPTADDRESSCAPS_MIRROR |
+                          D3DPTADDRESSCAPS_BORDER | D3DPTADDRESSCAPS_MIRRORONCE | D3DPTADDRESSCAPS_INDEPENDENTUV;
   c->VolumeTextureAddressCaps = 0;
   c->LineCaps = D3DLINECAPS_TEXTURE | D3DLINECAPS_ZTEST | D3DLINECAPS_BLEND | D3DLINECAPS_ALPHACMP;
   c->MaxTextureWidth = 4096;
@@ -48,14 +55,15 @@ void FillDeviceCaps(D3DCAPS9* c, UINT adapter) {
   c->MaxVolumeExtent = 0;
   c->MaxTextureRepeat = 8192;
   c->MaxTextureAspectRatio = 4096;
-  c->MaxAnisotropy = 1;
+  c->MaxAnisotropy = kMaxAnisotropy;
   c->MaxVertexW = 1.0e10f;
   c->GuardBandLeft = -16384.f;
   c->GuardBandTop = -16384.f;
   c->GuardBandRight = 16384.f;
   c->GuardBandBottom = 16384.f;
   c->ExtentsAdjust = 0.f;
-  c->StencilCaps = 0;
+  c->StencilCaps = D3DSTENCILCAPS_KEEP | D3DSTENCILCAPS_ZERO | D3DSTENCILCAPS_REPLACE | D3DSTENCILCAPS_INCRSAT |
+                   D3DSTENCILCAPS_DECRSAT | D3DSTENCILCAPS_INVERT | D3DSTENCILCAPS_INCR | D3DSTENCILCAPS_DECR;
   c->FVFCaps = 8 | D3DFVFCAPS_PSIZE;
   c->TextureOpCaps = D3DTEXOPCAPS_DISABLE | D3DTEXOPCAPS_SELECTARG1 | D3DTEXOPCAPS_SELECTARG2 |
                      D3DTEXOPCAPS_MODULATE | D3DTEXOPCAPS_MODULATE2X | D3DTEXOPCAPS_MODULATE4X | D3DTEXOPCAPS_ADD |
@@ -68,18 +76,20 @@ void FillDeviceCaps(D3DCAPS9* c, UINT adapter) {
                      D3DTEXOPCAPS_MULTIPLYADD | D3DTEXOPCAPS_LERP;
   c->MaxTextureBlendStages = 1;
   c->MaxSimultaneousTextures = 1;
-  c->VertexProcessingCaps = 0;
-  c->MaxActiveLights = 0;
+  c->VertexProcessingCaps = D3DVTXPCAPS_DIRECTIONALLIGHTS | D3DVTXPCAPS_POSITIONALLIGHTS |
+                            D3DVTXPCAPS_LOCALVIEWER | D3DVTXPCAPS_MATERIALSOURCE7;
+  c->MaxActiveLights = 8;
   c->MaxUserClipPlanes = 0;
-  c->MaxVertexBlendMatrices = 0;
-  c->MaxVertexBlendMatrixIndex = 0;
-  c->MaxPointSize = 256.f;
+  c->MaxVertexBlendMatrices = 4;
+  c->MaxVertexBlendMatrixIndex = 255;
+  c->MaxPointSize = kMaxPointSize;
   c->MaxPrimitiveCount = 0x00ffffff;
   c->MaxVertexIndex = 0x00ffffff;
   c->MaxStreams = 1;
   c->MaxStreamStride = 508;
-  c->VertexShaderVersion = D3DVS_VERSION(0, 0);
-  c->MaxVertexShaderConst = 0;
+  // Vertex shaders are C++ vertex programs standing for vs_1_1.
+  c->VertexShaderVersion = D3DVS_VERSION(1, 1);
+  c->MaxVertexShaderConst = 256;
   c->PixelShaderVersion = D3DPS_VERSION(0, 0);
   c->PixelShader1xMaxValue = 0.f;
   c->DevCaps2 = D3DDEVCAPS2_STREAMOFFSET | D3DDEVCAPS2_CAN_STRETCHRECT_FROM_TEXTURES;
@@ -87,7 +97,7 @@ void FillDeviceCaps(D3DCAPS9* c, UINT adapter) {
   c->MasterAdapterOrdinal = 0;
   c->AdapterOrdinalInGroup = 0;
   c->NumberOfAdaptersInGroup = 1;
-  c->DeclTypes = 0;
+  c->DeclTypes = D3DDTCAPS_UBYTE4;
   c->NumSimultaneousRTs = 1;
   c->StretchRectFilterCaps = D3DPTFILTERCAPS_MINFPOINT | D3DPTFILTERCAPS_MINFLINEAR | D3DPTFILTERCAPS_MAGFPOINT |
                              D3DPTFILTERCAPS_MAGFLINEAR;

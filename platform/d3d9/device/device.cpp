@@ -25,6 +25,7 @@
 #include "platform/d3d9/device/call_trace.h"
 #include "platform/d3d9/device/direct3d9.h"
 #include "platform/d3d9/device/resources.h"
+#include "platform/d3d9/raster/vertex_program_registry.h"
 #include "platform/d3d9/formats/format_table.h"
 #include "platform/d3d9/raster/surface_ops.h"
 #include "platform/d3d9/raster/vertex_stage.h"
@@ -109,7 +110,14 @@ DWORD RenderStateGroup(DWORD s) {
     case D3DRS_AMBIENTMATERIALSOURCE: case D3DRS_EMISSIVEMATERIALSOURCE: case D3DRS_VERTEXBLEND:
     case D3DRS_POINTSIZE: case D3DRS_POINTSIZE_MIN: case D3DRS_POINTSIZE_MAX: case D3DRS_FOGVERTEXMODE:
     case D3DRS_RANGEFOGENABLE: case D3DRS_CLIPPING: case D3DRS_CLIPPLANEENABLE:
+    case D3DRS_INDEXEDVERTEXBLENDENABLE: case D3DRS_POINTSCALEENABLE: case D3DRS_POINTSCALE_A:
+    case D3DRS_POINTSCALE_B: case D3DRS_POINTSCALE_C: case D3DRS_POINTSPRITEENABLE:
       return kDirtyVertex;
+    // Read by both stages: lighting computes specular, the pixels add it;
+    // vertex fog computes the factor, the pixels apply it.
+    case D3DRS_SPECULARENABLE: case D3DRS_FOGENABLE: case D3DRS_FOGTABLEMODE: case D3DRS_FOGSTART:
+    case D3DRS_FOGEND: case D3DRS_FOGDENSITY:
+      return kDirtyVertex | kDirtyPixel;
     case D3DRS_ZENABLE: case D3DRS_SCISSORTESTENABLE:
       return kDirtyPixel | kDirtyTarget;
     default:
@@ -1184,13 +1192,17 @@ HRESULT Device::GetVertexDeclaration(IDirect3DVertexDeclaration9** ppDecl) {
 // ---------------------------------------------------------------------------
 // [SECTION] Shaders
 // ---------------------------------------------------------------------------
-// Vertex shaders are not executed yet: none can be created, and the
-// constants are plain storage.
+// Vertex shaders are vertex programs (C++ functions) named by the token
+// streams RegisterVertexProgram hands out; other bytecode is refused.
 
 HRESULT Device::CreateVertexShader(const DWORD* pFunction, IDirect3DVertexShader9** ppShader) {
   return Traced("CreateVertexShader", [&] {
-    if (ppShader) *ppShader = nullptr;
-    return D3DERR_INVALIDCALL;
+    if (!ppShader) return D3DERR_INVALIDCALL;
+    *ppShader = nullptr;
+    auto program = FindVertexProgram(pFunction);
+    if (!program) return D3DERR_INVALIDCALL;
+    *ppShader = new VertexShader(this, pFunction, kVertexProgramTokens, std::move(program));
+    return D3D_OK;
   }, pFunction, ppShader);
 }
 
@@ -1199,6 +1211,7 @@ HRESULT Device::SetVertexShader(IDirect3DVertexShader9* pShader) {
     auto* s = dynamic_cast<VertexShader*>(pShader);
     if (pShader && !s) return D3DERR_INVALIDCALL;
     Rebind(state_.vertex_shader, s);
+    state_.dirty |= kDirtyVertex;
     return D3D_OK;
   }, pShader);
 }

@@ -210,6 +210,7 @@ class Device final : public ComObject<IDirect3DDevice9> {
   bool software_vp_;
   D3DGAMMARAMP gamma_;
   std::vector<PVertex> vertex_scratch_;
+  std::vector<D3DMATRIX> blend_wv_, blend_normal_;  // vertex blending: world(n) * view and its normals
   friend class Direct3D9;
 };
 

@@ -2,6 +2,7 @@
 // per-draw context computed from the dirty state groups, and primitive
 // assembly into the rasterizer.
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "platform/d3d9/device/call_trace.h"
@@ -45,10 +46,23 @@ bool VertexCountFor(D3DPRIMITIVETYPE type, UINT primitives, UINT* count) {
   return true;
 }
 
-std::uint32_t Channel(float v) {
-  if (!(v > 0.f)) return 0;
-  if (v >= 1.f) return 255;
-  return static_cast<std::uint32_t>(v * 255.f + 0.5f);
+// The inverse transpose of the 3 x 3 part: the matrix of normals. A
+// singular matrix gives its own 3 x 3 part.
+D3DMATRIX NormalMatrix(const D3DMATRIX& m) {
+  const float a = m._11, b = m._12, c = m._13, d = m._21, e = m._22, f = m._23, g = m._31, h = m._32, i = m._33;
+  const float A = e * i - f * h, B = -(d * i - f * g), C = d * h - e * g;
+  const float det = a * A + b * B + c * C;
+  D3DMATRIX r = IdentityMatrix();
+  if (det == 0.f || !std::isfinite(det)) {
+    r._11 = a, r._12 = b, r._13 = c, r._21 = d, r._22 = e, r._23 = f, r._31 = g, r._32 = h, r._33 = i;
+    return r;
+  }
+  const float k = 1.f / det;
+  // Transpose of the inverse = cofactor matrix / det.
+  r._11 = A * k, r._12 = B * k, r._13 = C * k;
+  r._21 = -(b * i - c * h) * k, r._22 = (a * i - c * g) * k, r._23 = -(a * h - b * g) * k;
+  r._31 = (b * f - c * e) * k, r._32 = -(a * f - c * d) * k, r._33 = (a * e - b * d) * k;
+  return r;
 }
 
 }  // namespace
@@ -62,22 +76,107 @@ void Device::PrepareDraw() {
   DrawContext& dc = draw_;
   const DWORD dirty = state_.dirty;
   const DWORD* rs = state_.render;
-  if (dirty & (kDirtyVertex | kDirtyTransform)) {
-    if (!LayoutFromFvf(state_.fvf, &dc.layout)) dc.layout = VertexLayout{};
-    dc.wvp = Mul(Mul(state_.world[0], state_.view), state_.projection);
-    dc.lighting = rs[D3DRS_LIGHTING] != FALSE;
-    // Lights are not evaluated yet: lit vertices get the emissive and
-    // global ambient terms.
-    const D3DMATERIAL9& m = state_.material;
+  if (dirty & (kDirtyVertex | kDirtyTransform | kDirtyViewport)) {
+    dc.program = nullptr;
+    bool layout_ok;
+    if (state_.declaration) {
+      const auto& el = state_.declaration->Elements();
+      layout_ok = LayoutFromDeclaration(el.data(), static_cast<UINT>(el.size()), &dc.layout);
+    } else {
+      layout_ok = LayoutFromFvf(state_.fvf, &dc.layout);
+    }
+    if (!layout_ok) dc.layout = VertexLayout{};
+    if (state_.vertex_shader) {
+      dc.program = state_.vertex_shader->Program();
+      dc.constants = state_.vs_constants_f;
+    }
+    dc.wv = Mul(state_.world[0], state_.view);
+    dc.proj = state_.projection;
+    dc.wvp = Mul(dc.wv, state_.projection);
+    dc.normal_wv = NormalMatrix(dc.wv);
+    dc.lighting = rs[D3DRS_LIGHTING] != FALSE && !dc.layout.pretransformed;
+    dc.specular_lighting = dc.lighting && rs[D3DRS_SPECULARENABLE] != FALSE;
+    dc.local_viewer = rs[D3DRS_LOCALVIEWER] != FALSE;
+    dc.normalize_normals = rs[D3DRS_NORMALIZENORMALS] != FALSE;
+    dc.color_vertex = rs[D3DRS_COLORVERTEX] != FALSE;
+    dc.diffuse_source = rs[D3DRS_DIFFUSEMATERIALSOURCE];
+    dc.specular_source = rs[D3DRS_SPECULARMATERIALSOURCE];
+    dc.ambient_source = rs[D3DRS_AMBIENTMATERIALSOURCE];
+    dc.emissive_source = rs[D3DRS_EMISSIVEMATERIALSOURCE];
+    dc.material = state_.material;
     const DWORD amb = rs[D3DRS_AMBIENT];
-    const float ar = static_cast<float>((amb >> 16) & 0xff) / 255.f, ag = static_cast<float>((amb >> 8) & 0xff) / 255.f,
-                ab = static_cast<float>(amb & 0xff) / 255.f;
-    dc.unlit_color = (Channel(m.Diffuse.a) << 24) | (Channel(m.Emissive.r + ar * m.Ambient.r) << 16) |
-                     (Channel(m.Emissive.g + ag * m.Ambient.g) << 8) | Channel(m.Emissive.b + ab * m.Ambient.b);
+    dc.global_ambient[0] = static_cast<float>((amb >> 16) & 0xff) / 255.f;
+    dc.global_ambient[1] = static_cast<float>((amb >> 8) & 0xff) / 255.f;
+    dc.global_ambient[2] = static_cast<float>(amb & 0xff) / 255.f;
+    dc.light_count = 0;
+    if (dc.lighting) {
+      const D3DMATRIX& v = state_.view;
+      for (const auto& [index, slot] : state_.lights) {
+        if (!slot.enabled || dc.light_count == 8) continue;
+        const D3DLIGHT9& l = slot.light;
+        LightData& o = dc.lights[dc.light_count++];
+        o.type = l.Type;
+        const D3DCOLORVALUE* cols[3] = {&l.Diffuse, &l.Specular, &l.Ambient};
+        float* outs[3] = {o.diffuse, o.specular, o.ambient};
+        for (int k = 0; k < 3; ++k) outs[k][0] = cols[k]->r, outs[k][1] = cols[k]->g, outs[k][2] = cols[k]->b;
+        const float p[3] = {l.Position.x, l.Position.y, l.Position.z};
+        o.pos[0] = p[0] * v._11 + p[1] * v._21 + p[2] * v._31 + v._41;
+        o.pos[1] = p[0] * v._12 + p[1] * v._22 + p[2] * v._32 + v._42;
+        o.pos[2] = p[0] * v._13 + p[1] * v._23 + p[2] * v._33 + v._43;
+        // Towards the light: the reversed light direction, in view space.
+        const float d[3] = {-l.Direction.x, -l.Direction.y, -l.Direction.z};
+        float vd[3] = {d[0] * v._11 + d[1] * v._21 + d[2] * v._31, d[0] * v._12 + d[1] * v._22 + d[2] * v._32,
+                       d[0] * v._13 + d[1] * v._23 + d[2] * v._33};
+        const float len = std::sqrt(vd[0] * vd[0] + vd[1] * vd[1] + vd[2] * vd[2]);
+        if (len > 0.f) vd[0] /= len, vd[1] /= len, vd[2] /= len;
+        o.dir[0] = vd[0], o.dir[1] = vd[1], o.dir[2] = vd[2];
+        o.range = l.Range;
+        o.att0 = l.Attenuation0, o.att1 = l.Attenuation1, o.att2 = l.Attenuation2;
+        o.cos_theta = std::cos(l.Theta * 0.5f);
+        o.cos_phi = std::cos(l.Phi * 0.5f);
+        o.falloff = l.Falloff;
+      }
+    }
+    const bool fog_on = rs[D3DRS_FOGENABLE] != FALSE;
+    dc.vertex_fog = fog_on && rs[D3DRS_FOGTABLEMODE] == D3DFOG_NONE ? rs[D3DRS_FOGVERTEXMODE] : DWORD{D3DFOG_NONE};
+    if (dc.vertex_fog > D3DFOG_LINEAR) dc.vertex_fog = D3DFOG_NONE;
+    dc.range_fog = rs[D3DRS_RANGEFOGENABLE] != FALSE;
+    dc.fog_start = AsFloat(rs[D3DRS_FOGSTART]);
+    dc.fog_end = AsFloat(rs[D3DRS_FOGEND]);
+    dc.fog_density = AsFloat(rs[D3DRS_FOGDENSITY]);
+
+    // Vertex blending: D3DVBF_nWEIGHTS blends n + 1 matrices.
+    const DWORD vb = rs[D3DRS_VERTEXBLEND];
+    int matrices = 0;
+    if (vb >= D3DVBF_1WEIGHTS && vb <= D3DVBF_3WEIGHTS) matrices = static_cast<int>(vb) + 1;
+    if (vb == D3DVBF_0WEIGHTS) matrices = 1;
+    dc.blend_indexed = rs[D3DRS_INDEXEDVERTEXBLENDENABLE] != FALSE && dc.layout.blend_indices >= 0;
+    dc.blend_matrices = matrices;
+    if (matrices > 0) {
+      const int count = dc.blend_indexed ? static_cast<int>(kMaxWorldMatrices) : matrices;
+      blend_wv_.resize(count);
+      blend_normal_.resize(count);
+      for (int i = 0; i < count; ++i) {
+        blend_wv_[i] = Mul(state_.world[i], state_.view);
+        blend_normal_[i] = NormalMatrix(blend_wv_[i]);
+      }
+      dc.blend_wv = blend_wv_.data();
+      dc.blend_normal = blend_normal_.data();
+    }
+
     float ps = AsFloat(rs[D3DRS_POINTSIZE]);
-    ps = std::max(ps, AsFloat(rs[D3DRS_POINTSIZE_MIN]));
-    ps = std::min(ps, AsFloat(rs[D3DRS_POINTSIZE_MAX]));
+    dc.point_min = AsFloat(rs[D3DRS_POINTSIZE_MIN]);
+    dc.point_max = std::min(AsFloat(rs[D3DRS_POINTSIZE_MAX]), kMaxPointSize);
+    ps = std::max(ps, dc.point_min);
+    ps = std::min(ps, dc.point_max);
     dc.point_size = ps;
+    dc.point_scale = rs[D3DRS_POINTSCALEENABLE] != FALSE;
+    dc.point_a = AsFloat(rs[D3DRS_POINTSCALE_A]);
+    dc.point_b = AsFloat(rs[D3DRS_POINTSCALE_B]);
+    dc.point_c = AsFloat(rs[D3DRS_POINTSCALE_C]);
+    dc.point_sprite = rs[D3DRS_POINTSPRITEENABLE] != FALSE;
+    dc.vp_height = static_cast<float>(state_.viewport.Height);
+    dc.view_space = dc.lighting || dc.vertex_fog != D3DFOG_NONE || dc.point_scale || dc.blend_matrices > 0;
   }
   if (dirty & (kDirtyViewport | kDirtyTarget | kDirtyPixel)) {
     const D3DVIEWPORT9& vp = state_.viewport;
@@ -109,6 +208,10 @@ void Device::PrepareDraw() {
                           static_cast<int>(ds->Height()) >= rh && rs[D3DRS_ZENABLE] != D3DZB_FALSE;
     dc.depth = depth_ok ? ds->Depth() : nullptr;
     dc.depth_pitch = depth_ok ? static_cast<int>(ds->Width()) : 0;
+    const bool stencil_ok = ds && ds->IsDepth() && ds->Stencil() && static_cast<int>(ds->Width()) >= rw &&
+                            static_cast<int>(ds->Height()) >= rh;
+    dc.stencil_bits = stencil_ok ? ds->Stencil() : nullptr;
+    dc.stencil_pitch = stencil_ok ? static_cast<int>(ds->Width()) : 0;
   }
   if (dirty & (kDirtyPixel | kDirtyTexture | kDirtyTarget | kDirtyVertex)) {
     dc.cull = rs[D3DRS_CULLMODE];
@@ -128,6 +231,27 @@ void Device::PrepareDraw() {
     dc.z_func = rs[D3DRS_ZFUNC];
     dc.color_write = rs[D3DRS_COLORWRITEENABLE];
     dc.tfactor = rs[D3DRS_TEXTUREFACTOR];
+    dc.specular = rs[D3DRS_SPECULARENABLE] != FALSE;
+    dc.fog = rs[D3DRS_FOGENABLE] != FALSE;
+    dc.table_fog = dc.fog && rs[D3DRS_FOGTABLEMODE] <= D3DFOG_LINEAR ? rs[D3DRS_FOGTABLEMODE] : DWORD{D3DFOG_NONE};
+    dc.fog_color = rs[D3DRS_FOGCOLOR];
+    dc.fog_start = AsFloat(rs[D3DRS_FOGSTART]);
+    dc.fog_end = AsFloat(rs[D3DRS_FOGEND]);
+    dc.fog_density = AsFloat(rs[D3DRS_FOGDENSITY]);
+    {
+      auto spec_arg = [](DWORD a) { return (a & D3DTA_SELECTMASK) == D3DTA_SPECULAR; };
+      const DWORD* s0 = state_.stage[0];
+      dc.interp_specular = dc.specular || dc.fog || spec_arg(s0[D3DTSS_COLORARG1]) || spec_arg(s0[D3DTSS_COLORARG2]) ||
+                           spec_arg(s0[D3DTSS_ALPHAARG1]) || spec_arg(s0[D3DTSS_ALPHAARG2]);
+    }
+    dc.stencil = dc.stencil_bits != nullptr && rs[D3DRS_STENCILENABLE] != FALSE;
+    dc.stencil_func = rs[D3DRS_STENCILFUNC];
+    dc.stencil_fail = rs[D3DRS_STENCILFAIL];
+    dc.stencil_zfail = rs[D3DRS_STENCILZFAIL];
+    dc.stencil_pass = rs[D3DRS_STENCILPASS];
+    dc.stencil_ref = rs[D3DRS_STENCILREF] & 0xff;
+    dc.stencil_mask = rs[D3DRS_STENCILMASK] & 0xff;
+    dc.stencil_write_mask = rs[D3DRS_STENCILWRITEMASK] & 0xff;
 
     const DWORD* st = state_.stage[0];
     dc.color_op = st[D3DTSS_COLOROP];
@@ -155,11 +279,17 @@ void Device::PrepareDraw() {
       dc.tex_alpha_or = f == D3DFMT_X8R8G8B8 ? 0xff000000u : 0u;
       bound_texture_generation_ = tex->Generation();
     }
-    dc.wrap_u = sm[D3DSAMP_ADDRESSU] == D3DTADDRESS_WRAP || sm[D3DSAMP_ADDRESSU] == D3DTADDRESS_MIRROR;
-    dc.wrap_v = sm[D3DSAMP_ADDRESSV] == D3DTADDRESS_WRAP || sm[D3DSAMP_ADDRESSV] == D3DTADDRESS_MIRROR;
+    dc.address_u = sm[D3DSAMP_ADDRESSU];
+    dc.address_v = sm[D3DSAMP_ADDRESSV];
+    dc.wrap_u = dc.address_u == D3DTADDRESS_WRAP;
+    dc.wrap_v = dc.address_v == D3DTADDRESS_WRAP;
     dc.mag_linear = sm[D3DSAMP_MAGFILTER] >= D3DTEXF_LINEAR;
     dc.min_linear = sm[D3DSAMP_MINFILTER] >= D3DTEXF_LINEAR;
     dc.mip = sm[D3DSAMP_MIPFILTER] != D3DTEXF_NONE && dc.level_count > 1;
+    dc.mip_linear = dc.mip && sm[D3DSAMP_MIPFILTER] >= D3DTEXF_LINEAR;
+    dc.anisotropy = sm[D3DSAMP_MINFILTER] == D3DTEXF_ANISOTROPIC
+                        ? static_cast<int>(std::clamp<DWORD>(sm[D3DSAMP_MAXANISOTROPY], 1, kMaxAnisotropy))
+                        : 1;
     dc.border = sm[D3DSAMP_BORDERCOLOR];
     if (!dc.textured) dc.levels[0] = {};
     dc.span = SelectSpanRoutine(dc);

@@ -6,8 +6,10 @@
 
 #include "platform/d3d9/device/call_trace.h"
 #include "platform/d3d9/device/device.h"
+#include "platform/d3d9/formats/dxt_codec.h"
 #include "platform/d3d9/formats/format_table.h"
 #include "platform/d3d9/formats/row_codec.h"
+#include "platform/d3d9/raster/vertex_program_registry.h"
 
 namespace d3d9_impl {
 
@@ -190,18 +192,49 @@ HRESULT Surface::GetDesc(D3DSURFACE_DESC* pDesc) {
   }, pDesc);
 }
 
+namespace {
+
+// The block kind of a DXT format as an int, or -1.
+int DxtKind(D3DFORMAT f) {
+  switch (f) {
+    case D3DFMT_DXT1: return static_cast<int>(vornel::dxt::BlockKind::Dxt1);
+    case D3DFMT_DXT2: return static_cast<int>(vornel::dxt::BlockKind::Dxt2);
+    case D3DFMT_DXT3: return static_cast<int>(vornel::dxt::BlockKind::Dxt3);
+    case D3DFMT_DXT4: return static_cast<int>(vornel::dxt::BlockKind::Dxt4);
+    case D3DFMT_DXT5: return static_cast<int>(vornel::dxt::BlockKind::Dxt5);
+    default: return -1;
+  }
+}
+
+}  // namespace
+
 const std::uint32_t* Surface::ArgbTexels(int* pitch_in_texels) {
   if (desc_.Format == D3DFMT_A8R8G8B8 || desc_.Format == D3DFMT_X8R8G8B8) {
     *pitch_in_texels = pitch_ / 4;
     return reinterpret_cast<const std::uint32_t*>(bits_.data());
   }
-  if (is_depth_ || !d3d9_formats::CanConvertRows(desc_.Format)) return nullptr;
+  const int dxt = DxtKind(desc_.Format);
+  if (is_depth_ || (dxt < 0 && !d3d9_formats::CanConvertRows(desc_.Format))) return nullptr;
   const std::uint32_t gen = container_ ? container_->Generation() : 0;
   if (!cache_valid_ || cache_generation_ != gen || !container_) {
     argb_cache_.resize(static_cast<std::size_t>(desc_.Width) * desc_.Height);
-    for (UINT y = 0; y < desc_.Height; ++y)
-      d3d9_formats::DecodeRow(desc_.Format, bits_.data() + static_cast<std::size_t>(y) * pitch_, desc_.Width,
-                              argb_cache_.data() + static_cast<std::size_t>(y) * desc_.Width);
+    if (dxt >= 0) {
+      // Block rows: each 4 x 4 block decodes into the texels it covers.
+      const auto kind = static_cast<vornel::dxt::BlockKind>(dxt);
+      const UINT block_bytes = static_cast<UINT>(vornel::dxt::BlockBytes(kind));
+      std::uint32_t block[16];
+      for (UINT by = 0; by < (desc_.Height + 3) / 4; ++by)
+        for (UINT bx = 0; bx < (desc_.Width + 3) / 4; ++bx) {
+          vornel::dxt::DecodeBlock(kind, bits_.data() + static_cast<std::size_t>(by) * pitch_ + bx * block_bytes, block);
+          for (UINT y = 0; y < 4 && by * 4 + y < desc_.Height; ++y)
+            for (UINT x = 0; x < 4 && bx * 4 + x < desc_.Width; ++x)
+              argb_cache_[static_cast<std::size_t>(by * 4 + y) * desc_.Width + bx * 4 + x] = block[y * 4 + x];
+        }
+    } else {
+      for (UINT y = 0; y < desc_.Height; ++y)
+        d3d9_formats::DecodeRow(desc_.Format, bits_.data() + static_cast<std::size_t>(y) * pitch_, desc_.Width,
+                                argb_cache_.data() + static_cast<std::size_t>(y) * desc_.Width);
+    }
     cache_generation_ = gen;
     cache_valid_ = true;
   }
@@ -444,8 +477,9 @@ HRESULT VertexDeclaration::GetDeclaration(D3DVERTEXELEMENT9* pElement, UINT* pNu
   }, pElement, pNumElements);
 }
 
-VertexShader::VertexShader(Device* device, const DWORD* tokens, UINT count)
-    : ComObject("VertexShader"), device_(device), tokens_(tokens, tokens + count) {
+VertexShader::VertexShader(Device* device, const DWORD* tokens, UINT count,
+                           std::shared_ptr<const VertexProgramData> program)
+    : ComObject("VertexShader"), device_(device), tokens_(tokens, tokens + count), program_(std::move(program)) {
   device_->AddInternalRef();
 }
 

@@ -211,10 +211,14 @@ class VertexDeclaration final : public ComObject<IDirect3DVertexDeclaration9> {
   std::vector<D3DVERTEXELEMENT9> elements_;  // with the end marker
 };
 
-// A vertex shader: its token stream, kept for GetFunction.
+struct VertexProgramData;
+
+// A vertex shader: the vertex program its token stream names, and the
+// stream itself, kept for GetFunction.
 class VertexShader final : public ComObject<IDirect3DVertexShader9> {
  public:
-  VertexShader(Device* device, const DWORD* tokens, UINT count);
+  VertexShader(Device* device, const DWORD* tokens, UINT count, std::shared_ptr<const VertexProgramData> program);
+  const VertexProgramData* Program() const { return program_.get(); }
   ~VertexShader() override;
   HRESULT GetDevice(IDirect3DDevice9** ppDevice) override;
   HRESULT GetFunction(void* pData, UINT* pSizeOfData) override;
@@ -223,6 +227,7 @@ class VertexShader final : public ComObject<IDirect3DVertexShader9> {
  private:
   Device* device_;
   std::vector<DWORD> tokens_;
+  std::shared_ptr<const VertexProgramData> program_;
 };
 
 // Levels of a full mipmap chain for the given size.

@@ -6,6 +6,7 @@
 #include "platform/d3d9/raster/pixel_stage.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "platform/d3d9/raster/texture_sampler.h"
@@ -33,9 +34,11 @@ inline std::uint32_t Pack(std::uint32_t a, std::uint32_t r, std::uint32_t g, std
 
 // The interpolated values at one pixel.
 struct Fragment {
-  std::uint32_t diffuse;  // ARGB
+  std::uint32_t diffuse;   // ARGB
+  std::uint32_t specular;  // ARGB, the alpha holds the vertex fog factor
   float u, v;
   float z;
+  float w;  // interpolated rhw (1 without perspective)
 };
 
 // Planes are evaluated row first, (a0 + ay y) + ax x, exactly as the
@@ -54,20 +57,44 @@ inline void Interpolate(const TriSetup& t, float fx, float fy, bool textured, Fr
   }
   f->diffuse = Pack(ToChannel(c[3]), ToChannel(c[0]), ToChannel(c[1]), ToChannel(c[2]));
   f->z = (t.z0 + t.zy * fy) + t.zx * fx;
+  f->w = inv != 0.f ? 1.f / inv : 0.f;
+  for (int i = 0; i < 4; ++i) c[i] = ((t.s0[i] + t.sy[i] * fy) + t.sx[i] * fx) * inv;
+  f->specular = Pack(ToChannel(c[3]), ToChannel(c[0]), ToChannel(c[1]), ToChannel(c[2]));
 }
 
+inline std::uint32_t SampleLevel(const DrawContext& dc, const TexLevel& l, bool linear, float u, float v) {
+  return linear ? SampleLinearMode(l, u, v, dc.address_u, dc.address_v, dc.border)
+                : SamplePointMode(l, u, v, dc.address_u, dc.address_v, dc.border);
+}
+
+// One filtered sample: anisotropic samples spread over the footprint's
+// long axis and averaged, each from one level or two blended levels.
 inline std::uint32_t Sample(const DrawContext& dc, const TriSetup& t, float u, float v) {
   const bool linear = t.minify ? dc.min_linear : dc.mag_linear;
-  const std::uint32_t s = linear ? SampleLinear(*t.level, u, v, dc.wrap_u, dc.wrap_v)
-                                 : SamplePoint(*t.level, u, v, dc.wrap_u, dc.wrap_v);
-  return s | dc.tex_alpha_or;
+  auto one = [&](float su, float sv) {
+    const std::uint32_t a = SampleLevel(dc, *t.level, linear, su, sv);
+    if (t.level_frac == 0) return a;
+    return LerpPacked(a, SampleLevel(dc, *t.level2, linear, su, sv), t.level_frac);
+  };
+  if (t.aniso_n <= 1) return one(u, v) | dc.tex_alpha_or;
+  std::uint32_t sum[4] = {0, 0, 0, 0};
+  const float n = static_cast<float>(t.aniso_n);
+  for (int i = 0; i < t.aniso_n; ++i) {
+    const float k = (static_cast<float>(i) + 0.5f) / n - 0.5f;
+    const std::uint32_t s = one(u + k * t.aniso_du, v + k * t.aniso_dv);
+    for (int c = 0; c < 4; ++c) sum[c] += Ch(s, c);
+  }
+  const std::uint32_t half = static_cast<std::uint32_t>(t.aniso_n) / 2, div = static_cast<std::uint32_t>(t.aniso_n);
+  return Pack((sum[3] + half) / div, (sum[2] + half) / div, (sum[1] + half) / div, (sum[0] + half) / div) |
+         dc.tex_alpha_or;
 }
 
 // ---------------------------------------------------------------------------
 // Generic texture stage 0.
 // ---------------------------------------------------------------------------
 
-inline std::uint32_t Arg(DWORD arg, std::uint32_t diffuse, std::uint32_t tex, std::uint32_t tfactor) {
+inline std::uint32_t Arg(DWORD arg, std::uint32_t diffuse, std::uint32_t tex, std::uint32_t tfactor,
+                         std::uint32_t specular) {
   std::uint32_t v;
   switch (arg & D3DTA_SELECTMASK) {
     case D3DTA_DIFFUSE:
@@ -80,8 +107,8 @@ inline std::uint32_t Arg(DWORD arg, std::uint32_t diffuse, std::uint32_t tex, st
     case D3DTA_TFACTOR:
       v = tfactor;
       break;
-    case D3DTA_SPECULAR:  // specular colour is not interpolated yet: black
-      v = 0xff000000u;
+    case D3DTA_SPECULAR:
+      v = specular | 0xff000000u;  // its alpha is the fog factor, not a colour
       break;
     default:  // temp register and stage constant start at zero
       v = 0;
@@ -127,13 +154,14 @@ inline std::uint32_t Op(DWORD op, std::uint32_t a1, std::uint32_t a2, std::uint3
   return static_cast<std::uint32_t>(std::clamp(r, 0, 255));
 }
 
-inline std::uint32_t CombineStage0(const DrawContext& dc, std::uint32_t diffuse, std::uint32_t tex) {
+inline std::uint32_t CombineStage0(const DrawContext& dc, std::uint32_t diffuse, std::uint32_t tex,
+                                   std::uint32_t spec) {
   if (dc.color_op == D3DTOP_DISABLE) return diffuse;
   const std::uint32_t tf = dc.tfactor;
   const std::uint32_t da = diffuse >> 24, ta = tex >> 24, fa = tf >> 24;
   std::uint32_t out_rgb;
   {
-    const std::uint32_t c1 = Arg(dc.color_arg1, diffuse, tex, tf), c2 = Arg(dc.color_arg2, diffuse, tex, tf);
+    const std::uint32_t c1 = Arg(dc.color_arg1, diffuse, tex, tf, spec), c2 = Arg(dc.color_arg2, diffuse, tex, tf, spec);
     if (dc.color_op == D3DTOP_DOTPRODUCT3) {
       int dot = 0;
       for (int i = 0; i < 3; ++i) dot += (static_cast<int>(Ch(c1, i)) - 128) * (static_cast<int>(Ch(c2, i)) - 128);
@@ -141,7 +169,7 @@ inline std::uint32_t CombineStage0(const DrawContext& dc, std::uint32_t diffuse,
       return Pack(d, d, d, d);  // the dot product goes to alpha as well
     }
     const std::uint32_t c0 = dc.color_op == D3DTOP_MULTIPLYADD || dc.color_op == D3DTOP_LERP
-                                 ? Arg(D3DTA_CURRENT, diffuse, tex, tf)
+                                 ? Arg(D3DTA_CURRENT, diffuse, tex, tf, spec)
                                  : 0;
     out_rgb = 0;
     for (int i = 0; i < 3; ++i)
@@ -151,8 +179,8 @@ inline std::uint32_t CombineStage0(const DrawContext& dc, std::uint32_t diffuse,
   if (dc.alpha_op == D3DTOP_DISABLE) {
     out_a = da;
   } else {
-    const std::uint32_t a1 = Arg(dc.alpha_arg1, diffuse, tex, tf) >> 24;
-    const std::uint32_t a2 = Arg(dc.alpha_arg2, diffuse, tex, tf) >> 24;
+    const std::uint32_t a1 = Arg(dc.alpha_arg1, diffuse, tex, tf, spec) >> 24;
+    const std::uint32_t a2 = Arg(dc.alpha_arg2, diffuse, tex, tf, spec) >> 24;
     out_a = Op(dc.alpha_op, a1, a2, da, da, ta, fa, a1);
   }
   return (out_a << 24) | out_rgb;
@@ -247,10 +275,69 @@ inline void WriteTarget(const DrawContext& dc, std::uint8_t* p, std::uint32_t c)
   std::memcpy(p, &c, 4);
 }
 
+inline std::uint8_t StencilOp(DWORD op, std::uint8_t v, std::uint8_t ref) {
+  switch (op) {
+    case D3DSTENCILOP_ZERO: return 0;
+    case D3DSTENCILOP_REPLACE: return ref;
+    case D3DSTENCILOP_INCRSAT: return v == 255 ? v : static_cast<std::uint8_t>(v + 1);
+    case D3DSTENCILOP_DECRSAT: return v == 0 ? v : static_cast<std::uint8_t>(v - 1);
+    case D3DSTENCILOP_INVERT: return static_cast<std::uint8_t>(~v);
+    case D3DSTENCILOP_INCR: return static_cast<std::uint8_t>(v + 1);
+    case D3DSTENCILOP_DECR: return static_cast<std::uint8_t>(v - 1);
+    default: return v;  // keep
+  }
+}
+
+inline void WriteStencil(const DrawContext& dc, std::uint8_t* s, DWORD op) {
+  const std::uint8_t ref = static_cast<std::uint8_t>(dc.stencil_ref);
+  const std::uint8_t nv = StencilOp(op, *s, ref);
+  const std::uint8_t m = static_cast<std::uint8_t>(dc.stencil_write_mask);
+  *s = static_cast<std::uint8_t>((*s & ~m) | (nv & m));
+}
+
+// The fog factor (0..255) of table fog at a pixel: from eye distance (1/w)
+// under a perspective projection, else from depth.
+inline std::uint32_t TableFog(const DrawContext& dc, const Fragment& f, bool perspective) {
+  const float d = perspective && f.w > 0.f ? 1.f / f.w : f.z;
+  float k;
+  switch (dc.table_fog) {
+    case D3DFOG_LINEAR: {
+      const float s = dc.fog_start, e = dc.fog_end;
+      k = e != s ? (e - d) / (e - s) : (d < e ? 1.f : 0.f);
+      break;
+    }
+    case D3DFOG_EXP: k = std::exp(-d * dc.fog_density); break;
+    default: {
+      const float x = d * dc.fog_density;
+      k = std::exp(-x * x);
+      break;
+    }
+  }
+  return ToChannel(255.f * std::clamp(k, 0.f, 1.f));
+}
+
+// Specular addition and fog after the texture stage.
+inline std::uint32_t SpecularAndFog(const DrawContext& dc, const TriSetup& t, const Fragment& f, std::uint32_t c) {
+  if (dc.specular) {
+    std::uint32_t out = c & 0xff000000u;
+    for (int i = 0; i < 3; ++i) out |= std::min<std::uint32_t>(255, Ch(c, i) + Ch(f.specular, i)) << (8 * i);
+    c = out;
+  }
+  if (dc.fog) {
+    const std::uint32_t k = dc.table_fog != D3DFOG_NONE ? TableFog(dc, f, t.perspective) : f.specular >> 24;
+    std::uint32_t out = c & 0xff000000u;
+    for (int i = 0; i < 3; ++i) out |= Div255(Ch(c, i) * k + Ch(dc.fog_color, i) * (255 - k)) << (8 * i);
+    c = out;
+  }
+  return c;
+}
+
 void GenericSpan(const DrawContext& dc, const TriSetup& t, int y, int x0, int x1) {
   const int bpp = dc.color_format == D3DFMT_R5G6B5 ? 2 : 4;
   std::uint8_t* row = dc.color + static_cast<std::ptrdiff_t>(y) * dc.color_pitch;
   float* zrow = dc.depth ? dc.depth + static_cast<std::ptrdiff_t>(y) * dc.depth_pitch : nullptr;
+  std::uint8_t* srow =
+      dc.stencil ? dc.stencil_bits + static_cast<std::ptrdiff_t>(y) * dc.stencil_pitch : nullptr;
   const float fy = static_cast<float>(y);
   std::uint32_t write_mask = 0;
   if (dc.color_write & D3DCOLORWRITEENABLE_BLUE) write_mask |= 0x000000ffu;
@@ -261,13 +348,26 @@ void GenericSpan(const DrawContext& dc, const TriSetup& t, int y, int x0, int x1
     Fragment f;
     Interpolate(t, static_cast<float>(x), fy, dc.textured, &f);
     const std::uint32_t tex = dc.textured ? Sample(dc, t, f.u, f.v) : 0xffffffffu;
-    std::uint32_t c = CombineStage0(dc, f.diffuse, tex);
+    std::uint32_t c = CombineStage0(dc, f.diffuse, tex, f.specular);
     if (dc.alpha_test && !Compare(dc.alpha_func, static_cast<float>(c >> 24), static_cast<float>(dc.alpha_ref)))
       continue;
+    std::uint8_t* sp = srow ? srow + x : nullptr;
+    if (sp) {
+      const float sv = static_cast<float>(*sp & dc.stencil_mask);
+      if (!Compare(dc.stencil_func, static_cast<float>(dc.stencil_ref & dc.stencil_mask), sv)) {
+        WriteStencil(dc, sp, dc.stencil_fail);
+        continue;
+      }
+    }
     if (zrow) {
-      if (dc.z_test && !Compare(dc.z_func, f.z, zrow[x])) continue;
+      if (dc.z_test && !Compare(dc.z_func, f.z, zrow[x])) {
+        if (sp) WriteStencil(dc, sp, dc.stencil_zfail);
+        continue;
+      }
       if (dc.z_write) zrow[x] = f.z;
     }
+    if (sp) WriteStencil(dc, sp, dc.stencil_pass);
+    c = SpecularAndFog(dc, t, f, c);
     std::uint8_t* p = row + x * bpp;
     if (dc.blend || write_mask != 0xffffffffu) {
       const std::uint32_t dst = ReadTarget(dc, p);
@@ -444,8 +544,12 @@ PixelListRoutine GenericPixelListRoutine() { return GenericPixels; }
 SpanRoutine SelectSpanRoutine(DrawContext& dc) {
   PixelKey k{};
   k.texture = dc.textured ? (dc.mag_linear || dc.min_linear ? 2 : 1) : 0;
+  const auto plain_address = [](DWORD m) { return m == D3DTADDRESS_WRAP || m == D3DTADDRESS_CLAMP; };
   bool fast = dc.color_format != D3DFMT_R5G6B5 && !dc.alpha_test && !(dc.depth && (dc.z_test || dc.z_write)) &&
-              (dc.color_write & 0xf) == 0xf;
+              (dc.color_write & 0xf) == 0xf && !dc.specular && !dc.fog && !dc.stencil;
+  if (dc.textured)
+    fast = fast && plain_address(dc.address_u) && plain_address(dc.address_v) && !dc.mip_linear &&
+           dc.anisotropy <= 1;
   if (dc.blend) {
     const bool classic = dc.src_blend == D3DBLEND_SRCALPHA && dc.dest_blend == D3DBLEND_INVSRCALPHA &&
                          dc.blend_op == D3DBLENDOP_ADD;

@@ -48,22 +48,50 @@ struct PlaneBuilder {
   }
 };
 
+void NoMip(const DrawContext& dc, TriSetup* t) {
+  t->level = t->level2 = &dc.levels[0];
+  t->level_frac = 0;
+  t->minify = false;
+  t->aniso_n = 1;
+  t->aniso_du = t->aniso_dv = 0.f;
+}
+
+// The mip level (or two, with linear mip filtering) and the anisotropic
+// footprint of a primitive from its texture-coordinate derivatives.
 void ChooseLevel(const DrawContext& dc, TriSetup* t, float dudx, float dvdx, float dudy, float dvdy) {
-  t->level = &dc.levels[0];
-  if (!dc.textured) {
-    t->minify = false;
-    return;
-  }
+  NoMip(dc, t);
+  if (!dc.textured) return;
   const float w = static_cast<float>(dc.levels[0].width), h = static_cast<float>(dc.levels[0].height);
   const float rx = (dudx * w) * (dudx * w) + (dvdx * h) * (dvdx * h);
   const float ry = (dudy * w) * (dudy * w) + (dvdy * h) * (dvdy * h);
-  const float rho2 = std::max(rx, ry);
+  float rho2 = std::max(rx, ry);
   t->minify = rho2 > 1.0001f;
+  if (t->minify && dc.anisotropy > 1) {
+    // Samples along the long axis; the level follows the short one.
+    const float lo = std::max(std::min(rx, ry), 1e-20f);
+    const float ratio = std::sqrt(rho2 / lo);
+    const int n = std::min(dc.anisotropy, static_cast<int>(std::ceil(ratio - 0.01f)));
+    if (n > 1) {
+      t->aniso_n = n;
+      const bool along_x = rx >= ry;
+      t->aniso_du = along_x ? dudx : dudy;
+      t->aniso_dv = along_x ? dvdx : dvdy;
+      rho2 /= static_cast<float>(n) * static_cast<float>(n);
+    }
+  }
   if (!dc.mip || dc.level_count <= 1 || !t->minify) return;
-  const float lod = 0.5f * std::log2(rho2);
+  const float lod = std::max(0.f, 0.5f * std::log2(std::max(rho2, 1e-20f)));
+  if (dc.mip_linear) {
+    const int l0 = std::min(static_cast<int>(lod), dc.level_count - 1);
+    const int l1 = std::min(l0 + 1, dc.level_count - 1);
+    t->level = &dc.levels[l0];
+    t->level2 = &dc.levels[l1];
+    t->level_frac = l1 == l0 ? 0 : static_cast<std::uint32_t>((lod - static_cast<float>(l0)) * 256.f);
+    return;
+  }
   int level = static_cast<int>(std::floor(lod + 0.5f));
   level = std::clamp(level, 0, dc.level_count - 1);
-  t->level = &dc.levels[level];
+  t->level = t->level2 = &dc.levels[level];
 }
 
 void RasterizeSolid(const DrawContext& dc, const PVertex& v0, const PVertex* v1p, const PVertex* v2p,
@@ -111,6 +139,17 @@ void RasterizeSolid(const DrawContext& dc, const PVertex& v0, const PVertex* v1p
       pb.Plane(v0.c[i] * w0, v1.c[i] * w1, v2.c[i] * w2, &t.c0[i], &t.cx[i], &t.cy[i]);
     }
   }
+  if (!dc.interp_specular) {
+    for (int i = 0; i < 4; ++i) t.s0[i] = i == 3 ? 255.f : 0.f, t.sx[i] = t.sy[i] = 0.f;
+  } else {
+    // Flat shading keeps the first vertex's specular colour; the fog
+    // factor is always interpolated.
+    for (int i = 0; i < 4; ++i) {
+      const bool f = flat_color && i < 3;
+      const float* s0 = f ? flat_color + 4 : v0.s;
+      pb.Plane(s0[i] * w0, (f ? s0[i] : v1.s[i]) * w1, (f ? s0[i] : v2.s[i]) * w2, &t.s0[i], &t.sx[i], &t.sy[i]);
+    }
+  }
   pb.Plane(v0.u * w0, v1.u * w1, v2.u * w2, &t.u0, &t.ux, &t.uy);
   pb.Plane(v0.v * w0, v1.v * w1, v2.v * w2, &t.v0, &t.vx, &t.vy);
   if (dc.textured) {
@@ -125,8 +164,7 @@ void RasterizeSolid(const DrawContext& dc, const PVertex& v0, const PVertex* v1p
       ChooseLevel(dc, &t, t.ux, t.vx, t.uy, t.vy);
     }
   } else {
-    t.level = &dc.levels[0];
-    t.minify = false;
+    NoMip(dc, &t);
   }
 
   // Edge functions E(x, y) = A x + B y + C in sub-pixel units, positive
@@ -225,7 +263,10 @@ void DrawScreenTriangle(const DrawContext& dc, const PVertex& a, const PVertex& 
     edges.last_pixel = false;  // corners are drawn once, by the edge that starts there
     PVertex va = a, vb = b, vc = c;
     if (flat_color)
-      for (int i = 0; i < 4; ++i) va.c[i] = vb.c[i] = vc.c[i] = flat_color[i];
+      for (int i = 0; i < 4; ++i) {
+        va.c[i] = vb.c[i] = vc.c[i] = flat_color[i];
+        if (i < 3) va.s[i] = vb.s[i] = vc.s[i] = flat_color[4 + i];
+      }
     DrawLine(edges, va, vb);
     DrawLine(edges, vb, vc);
     DrawLine(edges, vc, va);
@@ -259,6 +300,7 @@ PVertex Lerp(const PVertex& a, const PVertex& b, float t) {
   r.cz = a.cz + (b.cz - a.cz) * t;
   r.cw = a.cw + (b.cw - a.cw) * t;
   for (int i = 0; i < 4; ++i) r.c[i] = a.c[i] + (b.c[i] - a.c[i]) * t;
+  for (int i = 0; i < 4; ++i) r.s[i] = a.s[i] + (b.s[i] - a.s[i]) * t;
   r.u = a.u + (b.u - a.u) * t;
   r.v = a.v + (b.v - a.v) * t;
   r.psize = a.psize + (b.psize - a.psize) * t;
@@ -308,10 +350,9 @@ void ProjectVertex(const DrawContext& dc, PVertex* v) {
 }
 
 void DrawTriangle(const DrawContext& dc, const PVertex& a, const PVertex& b, const PVertex& c) {
-  const float* flat = dc.flat ? a.c : nullptr;
-  if ((a.clip | b.clip | c.clip) == 0) return DrawScreenTriangle(dc, a, b, c, flat);
+  float flat_color[8] = {a.c[0], a.c[1], a.c[2], a.c[3], a.s[0], a.s[1], a.s[2], a.s[3]};
+  if ((a.clip | b.clip | c.clip) == 0) return DrawScreenTriangle(dc, a, b, c, dc.flat ? flat_color : nullptr);
   if (a.clip & b.clip & c.clip) return;  // wholly outside one plane
-  float flat_color[4] = {a.c[0], a.c[1], a.c[2], a.c[3]};
   PVertex poly[kMaxPoly] = {a, b, c};
   const int n = ClipPolygon(poly, 3, a.clip | b.clip | c.clip);
   for (int i = 0; i < n; ++i) ProjectVertex(dc, &poly[i]);
@@ -336,7 +377,10 @@ void DrawLine(const DrawContext& dc, const PVertex& a_in, const PVertex& b_in) {
     b = Lerp(a_in, b_in, t1);
     ProjectVertex(dc, &a);
     ProjectVertex(dc, &b);
-    if (dc.flat) std::copy(a_in.c, a_in.c + 4, a.c), std::copy(a_in.c, a_in.c + 4, b.c);
+    if (dc.flat) {
+      std::copy(a_in.c, a_in.c + 4, a.c), std::copy(a_in.c, a_in.c + 4, b.c);
+      std::copy(a_in.s, a_in.s + 3, a.s), std::copy(a_in.s, a_in.s + 3, b.s);
+    }
   }
   for (const PVertex* v : {&a, &b})
     if (!Finite(v->x) || !Finite(v->y) || std::fabs(v->x) > kMaxCoord || std::fabs(v->y) > kMaxCoord) return;
@@ -375,10 +419,13 @@ void DrawLine(const DrawContext& dc, const PVertex& a_in, const PVertex& b_in) {
     const float cb = dc.flat ? a.c[i] : b.c[i];
     set(a.c[i] * wa, cb * wb, &t.c0[i], &t.cx[i], &t.cy[i]);
   }
+  for (int i = 0; i < 4; ++i) {
+    const float sb = dc.flat && i < 3 ? a.s[i] : b.s[i];
+    set(a.s[i] * wa, sb * wb, &t.s0[i], &t.sx[i], &t.sy[i]);
+  }
   set(a.u * wa, b.u * wb, &t.u0, &t.ux, &t.uy);
   set(a.v * wa, b.v * wb, &t.v0, &t.vx, &t.vy);
-  t.level = &dc.levels[0];
-  t.minify = false;
+  NoMip(dc, &t);
 
   const float slope = (x_major ? dy : dx) * inv;
   const float minor_a = x_major ? a.y : a.x;
@@ -428,11 +475,21 @@ void DrawPoint(const DrawContext& dc, const PVertex& p_in) {
   t.z0 = p.z;
   t.w0 = 1.f;
   t.perspective = false;
-  for (int i = 0; i < 4; ++i) t.c0[i] = p.c[i];
-  t.u0 = p.u;
-  t.v0 = p.v;
-  t.level = &dc.levels[0];
-  t.minify = false;
+  for (int i = 0; i < 4; ++i) t.c0[i] = p.c[i], t.s0[i] = p.s[i];
+  if (dc.point_sprite) {
+    // Texture coordinates run from (0, 0) at the top-left corner of the
+    // square to (1, 1) at the bottom-right.
+    const float inv = 1.f / size;
+    t.ux = inv;
+    t.u0 = -(p.x - h) * inv;
+    t.vy = inv;
+    t.v0 = -(p.y - h) * inv;
+    ChooseLevel(dc, &t, inv, 0.f, 0.f, inv);
+  } else {
+    t.u0 = p.u;
+    t.v0 = p.v;
+    NoMip(dc, &t);
+  }
   for (int y = y0; y < y1; ++y) dc.span(dc, t, y, x0, x1);
 }
 

@@ -1,5 +1,5 @@
-// Texture sampling of stage 0: texel addressing (wrap, clamp) and the point
-// and linear filters over 32-bit ARGB texels. Texel centres lie at
+// Texture sampling of stage 0: texel addressing (wrap, clamp, mirror,
+// border, mirror once) and the point and linear filters over 32-bit ARGB texels. Texel centres lie at
 // (i + 0.5) / size, so point sampling at u = i / size hits texel i exactly.
 #pragma once
 
@@ -59,6 +59,49 @@ inline std::uint32_t SampleLinear(const TexLevel& l, float u, float v, bool wrap
   const std::uint32_t* r0 = l.texels + y0 * l.pitch;
   const std::uint32_t* r1 = l.texels + y1 * l.pitch;
   return Lerp2(r0[x0], r0[x1], r1[x0], r1[x1], fx > 256 ? 256 : fx, fy > 256 ? 256 : fy);
+}
+
+// Texel index under any address mode; -1 where the border colour shows.
+inline int AddressMode(int i, int size, DWORD mode) {
+  switch (mode) {
+    case D3DTADDRESS_WRAP:
+      return AddressTexel(i, size, true);
+    case D3DTADDRESS_MIRROR: {
+      const int period = 2 * size;
+      int k = i % period;
+      if (k < 0) k += period;
+      return k < size ? k : period - 1 - k;
+    }
+    case D3DTADDRESS_BORDER:
+      return i < 0 || i >= size ? -1 : i;
+    case D3DTADDRESS_MIRRORONCE:
+      if (i < 0) i = i < -size ? size - 1 : -i - 1;
+      return i >= size ? size - 1 : i;
+    default:
+      return AddressTexel(i, size, false);
+  }
+}
+
+inline std::uint32_t TexelAt(const TexLevel& l, int x, int y, std::uint32_t border) {
+  return x < 0 || y < 0 ? border : l.texels[y * l.pitch + x];
+}
+
+inline std::uint32_t SamplePointMode(const TexLevel& l, float u, float v, DWORD mu, DWORD mv, std::uint32_t border) {
+  const int x = AddressMode(FloorToInt(u * static_cast<float>(l.width)), l.width, mu);
+  const int y = AddressMode(FloorToInt(v * static_cast<float>(l.height)), l.height, mv);
+  return TexelAt(l, x, y, border);
+}
+
+inline std::uint32_t SampleLinearMode(const TexLevel& l, float u, float v, DWORD mu, DWORD mv, std::uint32_t border) {
+  const float fu = u * static_cast<float>(l.width) - 0.5f;
+  const float fv = v * static_cast<float>(l.height) - 0.5f;
+  const int iu = FloorToInt(fu), iv = FloorToInt(fv);
+  const std::uint32_t fx = static_cast<std::uint32_t>((fu - static_cast<float>(iu)) * 256.f) & 0x1ff;
+  const std::uint32_t fy = static_cast<std::uint32_t>((fv - static_cast<float>(iv)) * 256.f) & 0x1ff;
+  const int x0 = AddressMode(iu, l.width, mu), x1 = AddressMode(iu + 1, l.width, mu);
+  const int y0 = AddressMode(iv, l.height, mv), y1 = AddressMode(iv + 1, l.height, mv);
+  return Lerp2(TexelAt(l, x0, y0, border), TexelAt(l, x1, y0, border), TexelAt(l, x0, y1, border),
+               TexelAt(l, x1, y1, border), fx > 256 ? 256 : fx, fy > 256 ? 256 : fy);
 }
 
 }  // namespace d3d9_impl

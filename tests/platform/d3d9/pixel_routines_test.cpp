@@ -65,6 +65,7 @@ TEST(PixelRoutines, FastRoutinesMatchTheGenericOne) {
               dc.textured = textured != 0;
               dc.mag_linear = dc.min_linear = linear != 0;
               dc.wrap_u = dc.wrap_v = wrap != 0;
+              dc.address_u = dc.address_v = wrap ? D3DTADDRESS_WRAP : D3DTADDRESS_CLAMP;
               dc.color_format = xrgb ? D3DFMT_X8R8G8B8 : D3DFMT_A8R8G8B8;
               dc.color_alpha_or = xrgb ? 0xff000000u : 0u;
               dc.tex_alpha_or = xrgb ? 0xff000000u : 0u;
