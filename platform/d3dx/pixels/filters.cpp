@@ -142,11 +142,15 @@ void Resample(const TexelImage& src, TexelImage& dst, DWORD filter) {
       mid.at(x, y) = acc;
     }
   }
+  // Columns: every texel of a destination row takes the same source rows
+  // with the same weights, so whole rows are blended at once.
   for (int y = 0; y < dst.height; ++y) {
-    for (int x = 0; x < dst.width; ++x) {
-      Texel acc{0, 0, 0, 0};
-      for (int k = ty.start[y]; k < ty.start[y + 1]; ++k) Accumulate(acc, mid.at(x, ty.taps[k].index), ty.taps[k].weight);
-      dst.at(x, y) = acc;
+    Texel* d = &dst.at(0, y);
+    for (int x = 0; x < dst.width; ++x) d[x] = Texel{0, 0, 0, 0};
+    for (int k = ty.start[y]; k < ty.start[y + 1]; ++k) {
+      const Texel* s = &mid.at(0, ty.taps[k].index);
+      const float w = ty.taps[k].weight;
+      for (int x = 0; x < dst.width; ++x) Accumulate(d[x], s[x], w);
     }
   }
 }
