@@ -45,12 +45,12 @@ void Vorn::ClearVolatiles() {
   SafeRelease(m_pRenderToTexture);
   SafeRelease(m_pBackBuffer);
   for (FLATVNMesh& mesh : m_FlatMeshes) mesh.FLATRelease();
-  if (m_pPointSpriteVB) { SafeRelease(m_pPointSpriteVB); LogText("POINTSPRITE buffer deleted"); }
-  if (m_pIndexBuffer) { SafeRelease(m_pIndexBuffer); LogText("INDEX buffer deleted"); }
-  if (m_p3DVB) { SafeRelease(m_p3DVB); LogText("3DVERTEXBUFFER buffer deleted"); }
-  if (m_p2DVB) { SafeRelease(m_p2DVB); LogText("2DVERTEXBUFFER buffer deleted"); }
-  if (m_pScreenVB) { SafeRelease(m_pScreenVB); LogText("SCREEN_VERTEX buffer deleted"); }
-  if (m_pTextureFileBuffer) { SafeRelease(m_pTextureFileBuffer); LogText("TextureFilebuffer deleted."); }
+  ReleaseLogged(m_pPointSpriteVB, "POINTSPRITE buffer deleted");
+  ReleaseLogged(m_pIndexBuffer, "INDEX buffer deleted");
+  ReleaseLogged(m_p3DVB, "3DVERTEXBUFFER buffer deleted");
+  ReleaseLogged(m_p2DVB, "2DVERTEXBUFFER buffer deleted");
+  ReleaseLogged(m_pScreenVB, "SCREEN_VERTEX buffer deleted");
+  ReleaseLogged(m_pTextureFileBuffer, "TextureFilebuffer deleted.");
   LogText("E: Vornel::ClearVolatiles()");
 }
 
@@ -314,11 +314,11 @@ void Vorn::KillD3D() {
     m_pTextures = nullptr;
   }
   m_nTextures = 0;
-  if (m_pScreenVB) { SafeRelease(m_pScreenVB); LogText("SCREEN_VERTEX buffer deleted"); }
-  if (m_p2DVB) { SafeRelease(m_p2DVB); LogText("2DVERTEXBUFFER buffer deleted"); }
-  if (m_p3DVB) { SafeRelease(m_p3DVB); LogText("3DVERTEXBUFFER buffer deleted"); }
-  if (m_pPointSpriteVB) { SafeRelease(m_pPointSpriteVB); LogText("POINTSPRITE buffer deleted"); }
-  if (m_pIndexBuffer) { SafeRelease(m_pIndexBuffer); LogText("INDEXBUFFER buffer deleted"); }
+  ReleaseLogged(m_pScreenVB, "SCREEN_VERTEX buffer deleted");
+  ReleaseLogged(m_p2DVB, "2DVERTEXBUFFER buffer deleted");
+  ReleaseLogged(m_p3DVB, "3DVERTEXBUFFER buffer deleted");
+  ReleaseLogged(m_pPointSpriteVB, "POINTSPRITE buffer deleted");
+  ReleaseLogged(m_pIndexBuffer, "INDEXBUFFER buffer deleted");
   SafeRelease(m_pDirect3DObject);
   SafeRelease(m_pD3DDevice);
   delete[] m_pModeWidths;

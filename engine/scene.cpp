@@ -79,11 +79,11 @@ bool Vorn::InitScene() {
   m_n3DStride = 40;
   m_nSpriteStride = 20;
 
-  if (m_pPointSpriteVB) { SafeRelease(m_pPointSpriteVB); LogText("POINTSPRITE buffer deleted"); }
-  if (m_pScreenVB) { SafeRelease(m_pScreenVB); LogText("SCREEN_VERTEX buffer deleted"); }
-  if (m_pIndexBuffer) { SafeRelease(m_pIndexBuffer); LogText("INDEX buffer deleted"); }
-  if (m_p3DVB) { SafeRelease(m_p3DVB); LogText("3DVERTEXBUFFER buffer deleted"); }
-  if (m_p2DVB) { SafeRelease(m_p2DVB); LogText("2DVERTEXBUFFER buffer deleted"); }
+  ReleaseLogged(m_pPointSpriteVB, "POINTSPRITE buffer deleted");
+  ReleaseLogged(m_pScreenVB, "SCREEN_VERTEX buffer deleted");
+  ReleaseLogged(m_pIndexBuffer, "INDEX buffer deleted");
+  ReleaseLogged(m_p3DVB, "3DVERTEXBUFFER buffer deleted");
+  ReleaseLogged(m_p2DVB, "2DVERTEXBUFFER buffer deleted");
 
   // A failed creation: the alert (while not cancelled), its log line and
   // the result's name; the buffers made before it stay.
@@ -123,10 +123,7 @@ bool Vorn::InitScene() {
   d->SetIndices(m_pIndexBuffer);
   if (!m_pBackBuffer) d->GetRenderTarget(0, &m_pBackBuffer);
 
-  if (m_pTextureFileBuffer) {
-    SafeRelease(m_pTextureFileBuffer);
-    LogText("m_pTextureFileBuffer deleted.");
-  }
+  ReleaseLogged(m_pTextureFileBuffer, "m_pTextureFileBuffer deleted.");
   if (SUCCEEDED(D3DXCreateBuffer(kTextureFileBufferBytes, &m_pTextureFileBuffer)))
     LogText("m_pTextureFileBuffer created.");
   else

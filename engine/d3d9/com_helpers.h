@@ -2,6 +2,7 @@
 // result by its name.
 #pragma once
 
+#include "log/event_log.h"
 #include "platform/win32/windows.h"
 
 // Releases a COM object if there is one and clears the pointer.
@@ -10,6 +11,17 @@ inline void SafeRelease(T*& object) {
   if (object) {
     object->Release();
     object = nullptr;
+  }
+}
+
+// Releases a COM object if there is one, clears the pointer and logs the
+// note that it is gone.
+template <typename T>
+inline void ReleaseLogged(T*& object, const char* note) {
+  if (object) {
+    object->Release();
+    object = nullptr;
+    LogText(note);
   }
 }
 
