@@ -89,7 +89,7 @@ class RenderToSurface final : public ID3DXRenderToSurface {
     inScene_ = false;
     HRESULT hr = device_->EndScene();
     Restore();
-    if (SUCCEEDED(hr) && mipFilter != D3DX_FILTER_NONE) {
+    if (SUCCEEDED(hr) && mipFilter != D3DX_FILTER_NONE && mipFilter != 0) {
       // A texture level drawn into: rebuild the levels below it.
       ComRef<IDirect3DTexture9> texture;
       if (SUCCEEDED(surface_->GetContainer(IID_IDirect3DTexture9, reinterpret_cast<void**>(texture.out()))) &&
