@@ -164,12 +164,10 @@ void Device::PrepareDraw() {
       dc.blend_normal = blend_normal_.data();
     }
 
-    float ps = AsFloat(rs[D3DRS_POINTSIZE]);
+    // The vertex stage clamps sizes to [min, max] after any scaling.
+    dc.point_size = AsFloat(rs[D3DRS_POINTSIZE]);
     dc.point_min = AsFloat(rs[D3DRS_POINTSIZE_MIN]);
     dc.point_max = std::min(AsFloat(rs[D3DRS_POINTSIZE_MAX]), kMaxPointSize);
-    ps = std::max(ps, dc.point_min);
-    ps = std::min(ps, dc.point_max);
-    dc.point_size = ps;
     dc.point_scale = rs[D3DRS_POINTSCALEENABLE] != FALSE;
     dc.point_a = AsFloat(rs[D3DRS_POINTSCALE_A]);
     dc.point_b = AsFloat(rs[D3DRS_POINTSCALE_B]);
