@@ -386,6 +386,21 @@ TEST_F(D3dxDevice, RenderToSurfaceDrawsIntoTheTextureAndRestores) {
   EXPECT_EQ(texels[0], 0xFFCC2211u);
   EXPECT_EQ(texels[32 * 32 - 1], 0xFFCC2211u);
   EXPECT_EQ(rts->EndScene(D3DX_FILTER_NONE), D3DERR_INVALIDCALL);
+
+  // Drawing into the top of a mip-mapped target rebuilds the levels below.
+  IDirect3DTexture9* chain = nullptr;
+  ASSERT_EQ(D3DXCreateTexture(device_, 32, 32, 0, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &chain),
+            D3D_OK);
+  ASSERT_EQ(chain->GetLevelCount(), 6u);
+  IDirect3DSurface9* top = nullptr;
+  chain->GetSurfaceLevel(0, &top);
+  ASSERT_EQ(rts->BeginScene(top, nullptr), D3D_OK);
+  device_->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF3366CCu, 1.f, 0);
+  ASSERT_EQ(rts->EndScene(D3DX_DEFAULT), D3D_OK);
+  EXPECT_EQ(Texels(chain, 5)[0], 0xFF3366CCu);
+  top->Release();
+  chain->Release();
+
   rts->Release();
   surface->Release();
   target->Release();
