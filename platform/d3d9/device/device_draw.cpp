@@ -250,6 +250,11 @@ void Device::PrepareDraw() {
     dc.stencil_ref = rs[D3DRS_STENCILREF] & 0xff;
     dc.stencil_mask = rs[D3DRS_STENCILMASK] & 0xff;
     dc.stencil_write_mask = rs[D3DRS_STENCILWRITEMASK] & 0xff;
+    dc.two_sided = rs[D3DRS_TWOSIDEDSTENCILMODE] != FALSE;
+    dc.ccw_func = rs[D3DRS_CCW_STENCILFUNC];
+    dc.ccw_fail = rs[D3DRS_CCW_STENCILFAIL];
+    dc.ccw_zfail = rs[D3DRS_CCW_STENCILZFAIL];
+    dc.ccw_pass = rs[D3DRS_CCW_STENCILPASS];
 
     const DWORD* st = state_.stage[0];
     dc.color_op = st[D3DTSS_COLOROP];

@@ -186,6 +186,10 @@ struct DrawContext {
   DWORD stencil_func = D3DCMP_ALWAYS, stencil_fail = D3DSTENCILOP_KEEP, stencil_zfail = D3DSTENCILOP_KEEP,
         stencil_pass = D3DSTENCILOP_KEEP;
   std::uint32_t stencil_ref = 0, stencil_mask = 0xff, stencil_write_mask = 0xff;
+  // Two-sided stencil: counter-clockwise triangles use these instead.
+  bool two_sided = false;
+  DWORD ccw_func = D3DCMP_ALWAYS, ccw_fail = D3DSTENCILOP_KEEP, ccw_zfail = D3DSTENCILOP_KEEP,
+        ccw_pass = D3DSTENCILOP_KEEP;
   // Texture addressing (D3DTADDRESS_*) and mip filtering.
   DWORD address_u = D3DTADDRESS_WRAP, address_v = D3DTADDRESS_WRAP;
   bool mip_linear = false;   // blend the two nearest levels
@@ -205,6 +209,7 @@ struct TriSetup {
   bool minify;            // sample with the minification filter
   const TexLevel* level2;  // the next level, blended by `level_frac` (0..256), with linear mip filtering
   std::uint32_t level_frac;
+  bool ccw = false;        // counter-clockwise on screen (two-sided stencil); false for lines and points
   int aniso_n;             // anisotropic samples (1: none) spread along (aniso_du, aniso_dv)
   float aniso_du, aniso_dv;
 };

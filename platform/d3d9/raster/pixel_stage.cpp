@@ -338,6 +338,9 @@ void GenericSpan(const DrawContext& dc, const TriSetup& t, int y, int x0, int x1
   float* zrow = dc.depth ? dc.depth + static_cast<std::ptrdiff_t>(y) * dc.depth_pitch : nullptr;
   std::uint8_t* srow =
       dc.stencil ? dc.stencil_bits + static_cast<std::ptrdiff_t>(y) * dc.stencil_pitch : nullptr;
+  const bool back = dc.two_sided && t.ccw;
+  const DWORD s_func = back ? dc.ccw_func : dc.stencil_func, s_fail = back ? dc.ccw_fail : dc.stencil_fail,
+              s_zfail = back ? dc.ccw_zfail : dc.stencil_zfail, s_pass = back ? dc.ccw_pass : dc.stencil_pass;
   const float fy = static_cast<float>(y);
   std::uint32_t write_mask = 0;
   if (dc.color_write & D3DCOLORWRITEENABLE_BLUE) write_mask |= 0x000000ffu;
@@ -354,19 +357,19 @@ void GenericSpan(const DrawContext& dc, const TriSetup& t, int y, int x0, int x1
     std::uint8_t* sp = srow ? srow + x : nullptr;
     if (sp) {
       const float sv = static_cast<float>(*sp & dc.stencil_mask);
-      if (!Compare(dc.stencil_func, static_cast<float>(dc.stencil_ref & dc.stencil_mask), sv)) {
-        WriteStencil(dc, sp, dc.stencil_fail);
+      if (!Compare(s_func, static_cast<float>(dc.stencil_ref & dc.stencil_mask), sv)) {
+        WriteStencil(dc, sp, s_fail);
         continue;
       }
     }
     if (zrow) {
       if (dc.z_test && !Compare(dc.z_func, f.z, zrow[x])) {
-        if (sp) WriteStencil(dc, sp, dc.stencil_zfail);
+        if (sp) WriteStencil(dc, sp, s_zfail);
         continue;
       }
       if (dc.z_write) zrow[x] = f.z;
     }
-    if (sp) WriteStencil(dc, sp, dc.stencil_pass);
+    if (sp) WriteStencil(dc, sp, s_pass);
     c = SpecularAndFog(dc, t, f, c);
     std::uint8_t* p = row + x * bpp;
     if (dc.blend || write_mask != 0xffffffffu) {

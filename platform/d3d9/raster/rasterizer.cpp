@@ -95,7 +95,7 @@ void ChooseLevel(const DrawContext& dc, TriSetup* t, float dudx, float dvdx, flo
 }
 
 void RasterizeSolid(const DrawContext& dc, const PVertex& v0, const PVertex* v1p, const PVertex* v2p,
-                    const float* flat_color) {
+                    const float* flat_color, bool ccw) {
   // Orientation: with y down, a clockwise triangle has positive area. The
   // caller has put the vertices in that order.
   const PVertex& v1 = *v1p;
@@ -116,6 +116,7 @@ void RasterizeSolid(const DrawContext& dc, const PVertex& v0, const PVertex* v1p
 
   // Attribute planes from the snapped positions.
   TriSetup t;
+  t.ccw = ccw;
   PlaneBuilder pb;
   pb.x0 = static_cast<double>(X0) / kSubScale;
   pb.y0 = static_cast<double>(Y0) / kSubScale;
@@ -273,9 +274,9 @@ void DrawScreenTriangle(const DrawContext& dc, const PVertex& a, const PVertex& 
     return;
   }
   if (area > 0)
-    RasterizeSolid(dc, a, &b, &c, flat_color);
+    RasterizeSolid(dc, a, &b, &c, flat_color, false);
   else
-    RasterizeSolid(dc, a, &c, &b, flat_color);
+    RasterizeSolid(dc, a, &c, &b, flat_color, true);
 }
 
 // Sutherland-Hodgman clipping of a polygon in clip space.

@@ -120,7 +120,10 @@ TEST_F(DeviceTest, CapsDescribeTheDevice) {
   ASSERT_EQ(dev_->GetDeviceCaps(&caps), D3D_OK);
   EXPECT_EQ(caps.DeviceType, D3DDEVTYPE_HAL);
   EXPECT_TRUE(caps.TextureFilterCaps & D3DPTFILTERCAPS_MAGFLINEAR);
-  EXPECT_FALSE(caps.TextureFilterCaps & D3DPTFILTERCAPS_MAGFANISOTROPIC);
+  EXPECT_TRUE(caps.TextureFilterCaps & D3DPTFILTERCAPS_MAGFANISOTROPIC);  // magnified, it is bilinear
+  EXPECT_TRUE(caps.StencilCaps & D3DSTENCILCAPS_TWOSIDED);
+  EXPECT_TRUE(caps.RasterCaps & D3DPRASTERCAPS_FOGRANGE);
+  EXPECT_EQ(caps.MaxActiveLights, 8u);
   EXPECT_TRUE(caps.PrimitiveMiscCaps & D3DPMISCCAPS_CULLCCW);
   EXPECT_EQ(caps.MaxTextureBlendStages, 1u);
   D3DCAPS9 from_d3d;

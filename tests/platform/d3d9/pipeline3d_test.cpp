@@ -140,6 +140,29 @@ TEST_F(Pipeline3DTest, StencilTestAndOperations) {
   EXPECT_EQ(Pixel(8, 8), 0xff00ff00u);
 }
 
+TEST_F(Pipeline3DTest, TwoSidedStencilUsesTheCounterClockwiseStateForBackFaces) {
+  dev_->Clear(0, nullptr, D3DCLEAR_STENCIL, 0, 1.f, 0);
+  dev_->SetRenderState(D3DRS_STENCILENABLE, TRUE);
+  dev_->SetRenderState(D3DRS_TWOSIDEDSTENCILMODE, TRUE);
+  dev_->SetRenderState(D3DRS_STENCILPASS, D3DSTENCILOP_INCR);
+  dev_->SetRenderState(D3DRS_CCW_STENCILPASS, D3DSTENCILOP_DECR);
+  // Clockwise on the left half, counter-clockwise on the right.
+  const TLVertex cw[3] = {{0, 0, 0, 1, 0xffffffffu, 0, 0}, {8, 0, 0, 1, 0xffffffffu, 0, 0}, {0, 16, 0, 1, 0xffffffffu, 0, 0}};
+  const TLVertex ccw[3] = {{16, 0, 0, 1, 0xffffffffu, 0, 0}, {8, 0, 0, 1, 0xffffffffu, 0, 0}, {16, 16, 0, 1, 0xffffffffu, 0, 0}};
+  ASSERT_EQ(dev_->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, cw, sizeof(TLVertex)), D3D_OK);
+  ASSERT_EQ(dev_->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, ccw, sizeof(TLVertex)), D3D_OK);
+  // Stencil is now 1 on the left and 255 on the right.
+  dev_->SetRenderState(D3DRS_TWOSIDEDSTENCILMODE, FALSE);
+  dev_->SetRenderState(D3DRS_STENCILPASS, D3DSTENCILOP_KEEP);
+  dev_->SetRenderState(D3DRS_STENCILFUNC, D3DCMP_EQUAL);
+  dev_->SetRenderState(D3DRS_STENCILREF, 1);
+  DrawQuad(0, 0, 16, 16, 0xffff0000u);
+  dev_->SetRenderState(D3DRS_STENCILREF, 255);
+  DrawQuad(0, 0, 16, 16, 0xff00ff00u);
+  EXPECT_EQ(Pixel(1, 1), 0xffff0000u);
+  EXPECT_EQ(Pixel(14, 1), 0xff00ff00u);
+}
+
 TEST_F(Pipeline3DTest, PointSizeScalingAndSprites) {
   struct PV {
     float x, y, z, rhw;
