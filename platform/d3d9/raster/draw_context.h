@@ -61,6 +61,7 @@ struct PixelKey {
   std::uint8_t alpha;    // fast paths: 0 alpha from texture, 1 from diffuse, 2 their product
   std::uint8_t blend;    // fast paths: 0 off, 1 SRCALPHA / INVSRCALPHA with ADD
   std::uint8_t generic;  // 1: only the generic routine handles this state
+  std::uint8_t extras;   // fast paths: depth (1), vertex fog (2), specular (4)
   bool operator==(const PixelKey&) const = default;
 };
 

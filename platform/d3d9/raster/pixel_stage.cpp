@@ -1,8 +1,9 @@
 // Span routines of the pixel stage: the generic one, which evaluates every
-// state per pixel, and specialised ones for a 32-bit target without depth
-// test: untextured or textured (point or linear) with texture stage 0
-// modulating, alpha blending off or SRCALPHA / INVSRCALPHA. Both kinds use
-// the same integer arithmetic, so they give identical pixels.
+// state per pixel, and specialised ones for a 32-bit target: untextured or
+// textured (point or linear) with texture stage 0 modulating, alpha
+// blending off or SRCALPHA / INVSRCALPHA, with or without depth test,
+// vertex fog and specular. Both kinds use the same arithmetic, so they give
+// identical pixels.
 #include "platform/d3d9/raster/pixel_stage.h"
 
 #include <algorithm>
@@ -391,11 +392,22 @@ void GenericPixels(const DrawContext& dc, const TriSetup& t, const std::int32_t*
 // 1 diffuse, 2 product. Blend: 0 off, 1 SRCALPHA / INVSRCALPHA.
 // ---------------------------------------------------------------------------
 
+// Extras of the specialised routines (bits of `Ext`): depth test and
+// write, vertex fog, specular addition.
+enum FastExtra { kExtDepth = 1, kExtFog = 2, kExtSpecular = 4 };
+
+// The per-pixel values of the extras, interpolated like the generic
+// routine interpolates them.
+struct Extras {
+  std::uint32_t sr, sg, sb;  // specular
+  std::uint32_t fog;         // fog factor 0..255
+};
+
 // One pixel of the specialised routines from its diffuse channels and
 // texture coordinates.
-template <int Tex, int Alpha, int Blend>
+template <int Tex, int Alpha, int Blend, int Ext>
 inline void ShadeFast(const DrawContext& dc, const TriSetup& t, std::uint32_t dr, std::uint32_t dg, std::uint32_t db,
-                      std::uint32_t da, float u, float v, std::uint32_t* p) {
+                      std::uint32_t da, float u, float v, const Extras& e, std::uint32_t* p) {
   std::uint32_t r, g, b, a;
   if constexpr (Tex == 0) {
     (void)t, (void)u, (void)v;
@@ -416,6 +428,18 @@ inline void ShadeFast(const DrawContext& dc, const TriSetup& t, std::uint32_t dr
     else if constexpr (Alpha == 1) a = da;
     else a = Div255((s >> 24) * da);
   }
+  if constexpr ((Ext & kExtSpecular) != 0) {
+    r = std::min<std::uint32_t>(255, r + e.sr);
+    g = std::min<std::uint32_t>(255, g + e.sg);
+    b = std::min<std::uint32_t>(255, b + e.sb);
+  }
+  if constexpr ((Ext & kExtFog) != 0) {
+    const std::uint32_t k = e.fog, ik = 255 - k, fc = dc.fog_color;
+    r = Div255(r * k + Ch(fc, 2) * ik);
+    g = Div255(g * k + Ch(fc, 1) * ik);
+    b = Div255(b * k + Ch(fc, 0) * ik);
+  }
+  (void)e;
   if constexpr (Blend == 1) {
     const std::uint32_t d = *p | dc.color_alpha_or;
     const std::uint32_t ia = 255 - a;
@@ -427,19 +451,39 @@ inline void ShadeFast(const DrawContext& dc, const TriSetup& t, std::uint32_t dr
   *p = Pack(a, r, g, b) | dc.color_alpha_or;
 }
 
-template <int Tex, int Alpha, int Blend, bool Persp>
+// Depth test and write of the specialised routines; false when the pixel
+// is rejected.
+template <int Ext>
+inline bool DepthFast(const DrawContext& dc, float* zp, float z) {
+  if constexpr ((Ext & kExtDepth) != 0) {
+    if (dc.z_test && !Compare(dc.z_func, z, *zp)) return false;
+    if (dc.z_write) *zp = z;
+  } else {
+    (void)dc, (void)zp, (void)z;
+  }
+  return true;
+}
+
+template <int Tex, int Alpha, int Blend, int Ext, bool Persp>
 inline void FastLoop(const DrawContext& dc, const TriSetup& t, int y, int x0, int x1) {
   std::uint32_t* row = reinterpret_cast<std::uint32_t*>(dc.color + static_cast<std::ptrdiff_t>(y) * dc.color_pitch);
+  float* zrow = nullptr;
+  if constexpr ((Ext & kExtDepth) != 0) zrow = dc.depth + static_cast<std::ptrdiff_t>(y) * dc.depth_pitch;
   const float fy = static_cast<float>(y);
   const float cr = t.c0[0] + t.cy[0] * fy, cg = t.c0[1] + t.cy[1] * fy, cb = t.c0[2] + t.cy[2] * fy,
               ca = t.c0[3] + t.cy[3] * fy;
   const float ur = t.u0 + t.uy * fy, vr = t.v0 + t.vy * fy, wr = t.w0 + t.wy * fy;
+  const float zr = t.z0 + t.zy * fy;
+  const float sr = t.s0[0] + t.sy[0] * fy, sg = t.s0[1] + t.sy[1] * fy, sb = t.s0[2] + t.sy[2] * fy,
+              sf = t.s0[3] + t.sy[3] * fy;
   // A colour that does not vary along the row is converted once; the
   // result is the same as converting it at every pixel.
   const bool const_color = !Persp && t.cx[0] == 0.f && t.cx[1] == 0.f && t.cx[2] == 0.f && t.cx[3] == 0.f;
   const std::uint32_t kr = ToChannel(cr), kg = ToChannel(cg), kb = ToChannel(cb), ka = ToChannel(ca);
   for (int x = x0; x < x1; ++x) {
     const float fx = static_cast<float>(x);
+    if constexpr ((Ext & kExtDepth) != 0)
+      if (!DepthFast<Ext>(dc, zrow + x, zr + t.zx * fx)) continue;
     float inv = 1.f;
     if constexpr (Persp) {
       const float w = wr + t.wx * fx;
@@ -450,35 +494,47 @@ inline void FastLoop(const DrawContext& dc, const TriSetup& t, int y, int x0, in
       dr = ToChannel((cr + t.cx[0] * fx) * inv), dg = ToChannel((cg + t.cx[1] * fx) * inv),
       db = ToChannel((cb + t.cx[2] * fx) * inv), da = ToChannel((ca + t.cx[3] * fx) * inv);
     }
+    Extras e{};
+    if constexpr ((Ext & kExtSpecular) != 0) {
+      e.sr = ToChannel((sr + t.sx[0] * fx) * inv);
+      e.sg = ToChannel((sg + t.sx[1] * fx) * inv);
+      e.sb = ToChannel((sb + t.sx[2] * fx) * inv);
+    }
+    if constexpr ((Ext & kExtFog) != 0) e.fog = ToChannel((sf + t.sx[3] * fx) * inv);
     float u = 0.f, v = 0.f;
     if constexpr (Tex != 0) u = (ur + t.ux * fx) * inv, v = (vr + t.vx * fx) * inv;
-    ShadeFast<Tex, Alpha, Blend>(dc, t, dr, dg, db, da, u, v, row + x);
+    ShadeFast<Tex, Alpha, Blend, Ext>(dc, t, dr, dg, db, da, u, v, e, row + x);
   }
+  (void)zr, (void)sr, (void)sg, (void)sb, (void)sf, (void)zrow;
 }
 
-template <int Tex, int Alpha, int Blend>
+template <int Tex, int Alpha, int Blend, int Ext>
 void FastSpan(const DrawContext& dc, const TriSetup& t, int y, int x0, int x1) {
   // Routines of one texture filter serve only primitives that use it.
   if constexpr (Tex != 0) {
     const bool linear = t.minify ? dc.min_linear : dc.mag_linear;
-    if (linear != (Tex == 2)) return GenericSpan(dc, t, y, x0, x1);
+    if (linear != (Tex == 2) || t.aniso_n > 1 || t.level_frac != 0) return GenericSpan(dc, t, y, x0, x1);
   }
   if (t.perspective)
-    FastLoop<Tex, Alpha, Blend, true>(dc, t, y, x0, x1);
+    FastLoop<Tex, Alpha, Blend, Ext, true>(dc, t, y, x0, x1);
   else
-    FastLoop<Tex, Alpha, Blend, false>(dc, t, y, x0, x1);
+    FastLoop<Tex, Alpha, Blend, Ext, false>(dc, t, y, x0, x1);
 }
 
 // Scattered pixels with the arithmetic of FastLoop, one pixel at a time.
-template <int Tex, int Alpha, int Blend>
+template <int Tex, int Alpha, int Blend, int Ext>
 void FastPixels(const DrawContext& dc, const TriSetup& t, const std::int32_t* xy, int count) {
   if constexpr (Tex != 0) {
     const bool linear = t.minify ? dc.min_linear : dc.mag_linear;
-    if (linear != (Tex == 2)) return GenericPixels(dc, t, xy, count);
+    if (linear != (Tex == 2) || t.aniso_n > 1 || t.level_frac != 0) return GenericPixels(dc, t, xy, count);
   }
   for (int i = 0; i < count; ++i) {
     const int x = xy[2 * i], y = xy[2 * i + 1];
     const float fx = static_cast<float>(x), fy = static_cast<float>(y);
+    if constexpr ((Ext & kExtDepth) != 0) {
+      float* zp = dc.depth + static_cast<std::ptrdiff_t>(y) * dc.depth_pitch + x;
+      if (!DepthFast<Ext>(dc, zp, (t.z0 + t.zy * fy) + t.zx * fx)) continue;
+    }
     float inv = 1.f;
     if (t.perspective) {
       const float w = (t.w0 + t.wy * fy) + t.wx * fx;
@@ -488,13 +544,20 @@ void FastPixels(const DrawContext& dc, const TriSetup& t, const std::int32_t* xy
     const std::uint32_t dg = ToChannel(((t.c0[1] + t.cy[1] * fy) + t.cx[1] * fx) * inv);
     const std::uint32_t db = ToChannel(((t.c0[2] + t.cy[2] * fy) + t.cx[2] * fx) * inv);
     const std::uint32_t da = ToChannel(((t.c0[3] + t.cy[3] * fy) + t.cx[3] * fx) * inv);
+    Extras e{};
+    if constexpr ((Ext & kExtSpecular) != 0) {
+      e.sr = ToChannel(((t.s0[0] + t.sy[0] * fy) + t.sx[0] * fx) * inv);
+      e.sg = ToChannel(((t.s0[1] + t.sy[1] * fy) + t.sx[1] * fx) * inv);
+      e.sb = ToChannel(((t.s0[2] + t.sy[2] * fy) + t.sx[2] * fx) * inv);
+    }
+    if constexpr ((Ext & kExtFog) != 0) e.fog = ToChannel(((t.s0[3] + t.sy[3] * fy) + t.sx[3] * fx) * inv);
     float u = 0.f, v = 0.f;
     if constexpr (Tex != 0) {
       u = ((t.u0 + t.uy * fy) + t.ux * fx) * inv;
       v = ((t.v0 + t.vy * fy) + t.vx * fx) * inv;
     }
     auto* p = reinterpret_cast<std::uint32_t*>(dc.color + static_cast<std::ptrdiff_t>(y) * dc.color_pitch) + x;
-    ShadeFast<Tex, Alpha, Blend>(dc, t, dr, dg, db, da, u, v, p);
+    ShadeFast<Tex, Alpha, Blend, Ext>(dc, t, dr, dg, db, da, u, v, e, p);
   }
 }
 
@@ -523,20 +586,34 @@ int FastAlpha(const DrawContext& dc) {
   return -1;
 }
 
-template <int Tex>
-SpanRoutine PickFast(int alpha, int blend, PixelListRoutine* pixels) {
+template <int Tex, int Ext>
+SpanRoutine PickFastExt(int alpha, int blend, PixelListRoutine* pixels) {
   static constexpr SpanRoutine kSpans[3][2] = {
-      {FastSpan<Tex, 0, 0>, FastSpan<Tex, 0, 1>},
-      {FastSpan<Tex, 1, 0>, FastSpan<Tex, 1, 1>},
-      {FastSpan<Tex, 2, 0>, FastSpan<Tex, 2, 1>},
+      {FastSpan<Tex, 0, 0, Ext>, FastSpan<Tex, 0, 1, Ext>},
+      {FastSpan<Tex, 1, 0, Ext>, FastSpan<Tex, 1, 1, Ext>},
+      {FastSpan<Tex, 2, 0, Ext>, FastSpan<Tex, 2, 1, Ext>},
   };
   static constexpr PixelListRoutine kPixels[3][2] = {
-      {FastPixels<Tex, 0, 0>, FastPixels<Tex, 0, 1>},
-      {FastPixels<Tex, 1, 0>, FastPixels<Tex, 1, 1>},
-      {FastPixels<Tex, 2, 0>, FastPixels<Tex, 2, 1>},
+      {FastPixels<Tex, 0, 0, Ext>, FastPixels<Tex, 0, 1, Ext>},
+      {FastPixels<Tex, 1, 0, Ext>, FastPixels<Tex, 1, 1, Ext>},
+      {FastPixels<Tex, 2, 0, Ext>, FastPixels<Tex, 2, 1, Ext>},
   };
   *pixels = kPixels[alpha][blend];
   return kSpans[alpha][blend];
+}
+
+template <int Tex>
+SpanRoutine PickFast(int alpha, int blend, int ext, PixelListRoutine* pixels) {
+  switch (ext) {
+    case 0: return PickFastExt<Tex, 0>(alpha, blend, pixels);
+    case 1: return PickFastExt<Tex, 1>(alpha, blend, pixels);
+    case 2: return PickFastExt<Tex, 2>(alpha, blend, pixels);
+    case 3: return PickFastExt<Tex, 3>(alpha, blend, pixels);
+    case 4: return PickFastExt<Tex, 4>(alpha, blend, pixels);
+    case 5: return PickFastExt<Tex, 5>(alpha, blend, pixels);
+    case 6: return PickFastExt<Tex, 6>(alpha, blend, pixels);
+    default: return PickFastExt<Tex, 7>(alpha, blend, pixels);
+  }
 }
 
 }  // namespace
@@ -548,11 +625,16 @@ SpanRoutine SelectSpanRoutine(DrawContext& dc) {
   PixelKey k{};
   k.texture = dc.textured ? (dc.mag_linear || dc.min_linear ? 2 : 1) : 0;
   const auto plain_address = [](DWORD m) { return m == D3DTADDRESS_WRAP || m == D3DTADDRESS_CLAMP; };
-  bool fast = dc.color_format != D3DFMT_R5G6B5 && !dc.alpha_test && !(dc.depth && (dc.z_test || dc.z_write)) &&
-              (dc.color_write & 0xf) == 0xf && !dc.specular && !dc.fog && !dc.stencil;
-  if (dc.textured)
-    fast = fast && plain_address(dc.address_u) && plain_address(dc.address_v) && !dc.mip_linear &&
-           dc.anisotropy <= 1;
+  // Depth, vertex fog and specular have specialised routines; table fog,
+  // stencil, alpha test and write masks go generic.
+  bool fast = dc.color_format != D3DFMT_R5G6B5 && !dc.alpha_test && (dc.color_write & 0xf) == 0xf && !dc.stencil &&
+              !(dc.fog && dc.table_fog != D3DFOG_NONE);
+  if (dc.textured) fast = fast && plain_address(dc.address_u) && plain_address(dc.address_v);
+  int ext = 0;
+  if (dc.depth && (dc.z_test || dc.z_write)) ext |= kExtDepth;
+  if (dc.fog) ext |= kExtFog;
+  if (dc.specular) ext |= kExtSpecular;
+  k.extras = static_cast<std::uint8_t>(ext);
   if (dc.blend) {
     const bool classic = dc.src_blend == D3DBLEND_SRCALPHA && dc.dest_blend == D3DBLEND_INVSRCALPHA &&
                          dc.blend_op == D3DBLENDOP_ADD;
@@ -578,11 +660,11 @@ SpanRoutine SelectSpanRoutine(DrawContext& dc) {
   if (!fast) return GenericSpan;
   switch (k.texture) {
     case 0:
-      return PickFast<0>(1, k.blend, &dc.pixels);
+      return PickFast<0>(1, k.blend, ext, &dc.pixels);
     case 1:
-      return PickFast<1>(k.alpha, k.blend, &dc.pixels);
+      return PickFast<1>(k.alpha, k.blend, ext, &dc.pixels);
     default:
-      return PickFast<2>(k.alpha, k.blend, &dc.pixels);
+      return PickFast<2>(k.alpha, k.blend, ext, &dc.pixels);
   }
 }
 

@@ -43,6 +43,10 @@ void DrawSome(const DrawContext& dc) {
     p.c[0] = static_cast<float>((c >> 16) & 0xff), p.c[1] = static_cast<float>((c >> 8) & 0xff);
     p.c[2] = static_cast<float>(c & 0xff), p.c[3] = static_cast<float>(c >> 24);
     p.u = u, p.v = vv, p.psize = 1.f;
+    // Specular and fog factor vary with the colour, depth with position.
+    p.s[0] = static_cast<float>(c & 0x7f), p.s[1] = static_cast<float>((c >> 9) & 0x7f);
+    p.s[2] = static_cast<float>((c >> 17) & 0x7f), p.s[3] = static_cast<float>((c >> 3) & 0xff);
+    p.z = 0.2f + 0.02f * x - 0.01f * y;
     return p;
   };
   DrawTriangle(dc, v(0.3f, 0.7f, 1.f, 0xff20c040u, -0.2f, 0.1f), v(31.2f, 3.1f, 1.f, 0x80ff0000u, 1.7f, -0.3f),
@@ -107,6 +111,51 @@ TEST(PixelRoutines, StatesOutsideTheFastPathsGoGeneric) {
   s.dc.alpha_test = false;
   s.dc.color_format = D3DFMT_R5G6B5;
   EXPECT_EQ(SelectSpanRoutine(s.dc), GenericSpanRoutine());
+}
+
+TEST(PixelRoutines, DepthFogAndSpecularRoutinesMatchTheGenericOne) {
+  int fast_seen = 0;
+  for (int ext = 0; ext < 8; ++ext)
+    for (int textured = 0; textured < 2; ++textured)
+      for (int blend = 0; blend < 2; ++blend)
+        for (DWORD func : {D3DCMP_LESSEQUAL, D3DCMP_GREATER}) {
+          std::vector<float> zf(32 * 32), zg(32 * 32);
+          for (int i = 0; i < 32 * 32; ++i) zf[i] = zg[i] = static_cast<float>((i * 37) % 101) / 100.f;
+          Scene fast = MakeScene();
+          DrawContext& dc = fast.dc;
+          dc.textured = textured != 0;
+          dc.mag_linear = dc.min_linear = true;
+          dc.color_op = D3DTOP_MODULATE;
+          dc.color_arg1 = D3DTA_TEXTURE;
+          dc.color_arg2 = D3DTA_DIFFUSE;
+          dc.alpha_op = D3DTOP_SELECTARG1;
+          dc.alpha_arg1 = D3DTA_DIFFUSE;
+          dc.blend = blend != 0;
+          dc.src_blend = D3DBLEND_SRCALPHA;
+          dc.dest_blend = D3DBLEND_INVSRCALPHA;
+          if (ext & 1) {
+            dc.depth = zf.data(), dc.depth_pitch = 32;
+            dc.z_test = true, dc.z_write = func == D3DCMP_LESSEQUAL, dc.z_func = func;
+          }
+          dc.fog = (ext & 2) != 0;
+          dc.fog_color = 0xff3060f0u;
+          dc.specular = (ext & 4) != 0;
+          dc.interp_specular = dc.fog || dc.specular;
+          dc.span = SelectSpanRoutine(dc);
+          fast_seen += dc.key.generic == 0 && dc.key.extras == ext;
+          Scene generic = MakeScene();
+          generic.dc = dc;
+          generic.dc.color = reinterpret_cast<std::uint8_t*>(generic.target.data());
+          generic.dc.levels[0] = {generic.texels.data(), 16, 16, 16};
+          if (ext & 1) generic.dc.depth = zg.data();
+          generic.dc.span = GenericSpanRoutine();
+          generic.dc.pixels = GenericPixelListRoutine();
+          DrawSome(dc);
+          DrawSome(generic.dc);
+          ASSERT_EQ(fast.target, generic.target) << ext << textured << blend << func;
+          ASSERT_EQ(zf, zg) << ext << textured << blend << func;
+        }
+  EXPECT_EQ(fast_seen, 64);
 }
 
 }  // namespace
