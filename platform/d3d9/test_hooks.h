@@ -107,7 +107,16 @@ void RestoreDefaultDisplayModes();
 // sees the count it started with.
 int LiveObjectCount();
 
-// Trace off and empty, no faults, no loss, default display modes.
+// Trace off and empty, no faults, no loss, default display modes, worker
+// thread allowed.
 void ResetAll();
+
+// ---------------------------------------------------------------------------
+// Worker thread
+// ---------------------------------------------------------------------------
+
+// Allows or forbids the rasterizer's second thread (allowed by default on
+// machines with more than one core). Pictures are the same either way.
+void SetWorkerThread(bool on);
 
 }  // namespace d3d9_hooks

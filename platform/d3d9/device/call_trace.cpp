@@ -320,6 +320,7 @@ void ResetAll() {
   ClearFaults();
   State().loss = {};
   RestoreDefaultDisplayModes();
+  SetWorkerThread(true);
 }
 
 }  // namespace d3d9_hooks

@@ -9,6 +9,7 @@
 #include "platform/d3d9/d3d9.h"
 #include "platform/d3d9/device/device_state.h"
 #include "platform/d3d9/raster/draw_context.h"
+#include "platform/d3d9/raster/raster_worker.h"
 
 namespace d3d9_impl {
 
@@ -211,6 +212,8 @@ class Device final : public ComObject<IDirect3DDevice9> {
   D3DGAMMARAMP gamma_;
   std::vector<PVertex> vertex_scratch_;
   std::vector<D3DMATRIX> blend_wv_, blend_normal_;  // vertex blending: world(n) * view and its normals
+  DrawContext band_contexts_[2];  // the two threads' copies of the draw context
+  RasterWorker worker_;
   friend class Direct3D9;
 };
 

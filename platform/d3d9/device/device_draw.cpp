@@ -9,6 +9,7 @@
 #include "platform/d3d9/device/device.h"
 #include "platform/d3d9/device/resources.h"
 #include "platform/d3d9/raster/pixel_stage.h"
+#include "platform/d3d9/raster/raster_worker.h"
 #include "platform/d3d9/raster/rasterizer.h"
 #include "platform/d3d9/raster/vertex_stage.h"
 
@@ -300,6 +301,106 @@ void Device::PrepareDraw() {
   state_.dirty = 0;
 }
 
+namespace {
+
+// One draw's primitives over processed vertices.
+struct Assembly {
+  D3DPRIMITIVETYPE type;
+  UINT primitives;
+  const PVertex* pv;
+  UINT vertex_count;
+  UINT first_vertex;
+  const void* indices;
+  bool index32;
+  UINT index_count;
+};
+
+void Assemble(const DrawContext& dc, const Assembly& a) {
+  const PVertex* pv = a.pv;
+  // Index k of the primitive stream to a processed vertex, or null when an
+  // index falls outside the vertices given (such primitives are skipped).
+  auto at = [&](UINT k) -> const PVertex* {
+    UINT i = k;
+    if (a.indices) {
+      if (k >= a.index_count) return nullptr;
+      i = a.index32 ? static_cast<const std::uint32_t*>(a.indices)[k] : static_cast<const std::uint16_t*>(a.indices)[k];
+      if (i < a.first_vertex) return nullptr;
+      i -= a.first_vertex;
+    }
+    return i < a.vertex_count ? &pv[i] : nullptr;
+  };
+  const UINT primitives = a.primitives;
+  switch (a.type) {
+    case D3DPT_POINTLIST:
+      for (UINT p = 0; p < primitives; ++p)
+        if (const PVertex* v = at(p)) DrawPoint(dc, *v);
+      break;
+    case D3DPT_LINELIST:
+    case D3DPT_LINESTRIP:
+      for (UINT p = 0; p < primitives; ++p) {
+        const UINT k = a.type == D3DPT_LINELIST ? 2 * p : p;
+        const PVertex *v0 = at(k), *v1 = at(k + 1);
+        if (v0 && v1) DrawLine(dc, *v0, *v1);
+      }
+      break;
+    case D3DPT_TRIANGLELIST:
+      for (UINT p = 0; p < primitives; ++p) {
+        const PVertex *v0 = at(3 * p), *v1 = at(3 * p + 1), *v2 = at(3 * p + 2);
+        if (v0 && v1 && v2) DrawTriangle(dc, *v0, *v1, *v2);
+      }
+      break;
+    case D3DPT_TRIANGLESTRIP:
+      for (UINT p = 0; p < primitives; ++p) {
+        // Every second triangle of a strip is reversed so all keep the
+        // winding of the first.
+        const PVertex *v0 = at(p), *v1 = at(p + 1), *v2 = at(p + 2);
+        if (!v0 || !v1 || !v2) continue;
+        if (p & 1)
+          DrawTriangle(dc, *v1, *v0, *v2);
+        else
+          DrawTriangle(dc, *v0, *v1, *v2);
+      }
+      break;
+    case D3DPT_TRIANGLEFAN:
+      for (UINT p = 0; p < primitives; ++p) {
+        const PVertex *v0 = at(0), *v1 = at(p + 1), *v2 = at(p + 2);
+        if (v0 && v1 && v2) DrawTriangle(dc, *v0, *v1, *v2);
+      }
+      break;
+    default:
+      break;
+  }
+}
+
+// Work for the worker thread: the second half of the vertices, or the odd
+// row bands of the primitives.
+struct VertexJob {
+  const DrawContext* dc;
+  const BYTE* data;
+  UINT stride, count;
+  PVertex* out;
+};
+void RunVertexJob(void* p) {
+  const auto* j = static_cast<const VertexJob*>(p);
+  ::d3d9_impl::ProcessVertices(*j->dc, j->data, j->stride, j->count, j->out);
+}
+
+struct BandJob {
+  const DrawContext* dc;
+  const Assembly* assembly;
+};
+void RunBandJob(void* p) {
+  const auto* j = static_cast<const BandJob*>(p);
+  Assemble(*j->dc, *j->assembly);
+}
+
+// Draws big enough to share with the worker; smaller ones cost more to
+// hand over than they save.
+constexpr UINT kParallelVertices = 512;
+constexpr UINT kParallelPrimitives = 64;
+
+}  // namespace
+
 HRESULT Device::Draw(D3DPRIMITIVETYPE type, UINT primitives, const BYTE* vertices, UINT stride, UINT vertex_count,
                      UINT first_vertex, const void* indices, bool index32, UINT index_count) {
   // A texture whose contents changed since the last draw needs new texels.
@@ -310,60 +411,31 @@ HRESULT Device::Draw(D3DPRIMITIVETYPE type, UINT primitives, const BYTE* vertice
   if (!dc.color || dc.clip_x0 >= dc.clip_x1 || dc.clip_y0 >= dc.clip_y1) return D3D_OK;
   if (vertex_scratch_.size() < vertex_count) vertex_scratch_.resize(vertex_count);
   PVertex* pv = vertex_scratch_.data();
+  const bool parallel = RasterWorker::Available();
   // `vertices` is the first vertex given; indices count from `first_vertex`.
-  ::d3d9_impl::ProcessVertices(dc, vertices, stride, vertex_count, pv);
-
-  // Index k of the primitive stream to a processed vertex, or null when an
-  // index falls outside the vertices given (such primitives are skipped).
-  auto at = [&](UINT k) -> const PVertex* {
-    UINT i = k;
-    if (indices) {
-      if (k >= index_count) return nullptr;
-      i = index32 ? static_cast<const std::uint32_t*>(indices)[k] : static_cast<const std::uint16_t*>(indices)[k];
-      if (i < first_vertex) return nullptr;
-      i -= first_vertex;
-    }
-    return i < vertex_count ? &pv[i] : nullptr;
-  };
-  switch (type) {
-    case D3DPT_POINTLIST:
-      for (UINT p = 0; p < primitives; ++p)
-        if (const PVertex* a = at(p)) DrawPoint(dc, *a);
-      break;
-    case D3DPT_LINELIST:
-    case D3DPT_LINESTRIP:
-      for (UINT p = 0; p < primitives; ++p) {
-        const UINT k = type == D3DPT_LINELIST ? 2 * p : p;
-        const PVertex *a = at(k), *b = at(k + 1);
-        if (a && b) DrawLine(dc, *a, *b);
-      }
-      break;
-    case D3DPT_TRIANGLELIST:
-      for (UINT p = 0; p < primitives; ++p) {
-        const PVertex *a = at(3 * p), *b = at(3 * p + 1), *c = at(3 * p + 2);
-        if (a && b && c) DrawTriangle(dc, *a, *b, *c);
-      }
-      break;
-    case D3DPT_TRIANGLESTRIP:
-      for (UINT p = 0; p < primitives; ++p) {
-        // Every second triangle of a strip is reversed so all keep the
-        // winding of the first.
-        const PVertex *a = at(p), *b = at(p + 1), *c = at(p + 2);
-        if (!a || !b || !c) continue;
-        if (p & 1)
-          DrawTriangle(dc, *b, *a, *c);
-        else
-          DrawTriangle(dc, *a, *b, *c);
-      }
-      break;
-    case D3DPT_TRIANGLEFAN:
-      for (UINT p = 0; p < primitives; ++p) {
-        const PVertex *a = at(0), *b = at(p + 1), *c = at(p + 2);
-        if (a && b && c) DrawTriangle(dc, *a, *b, *c);
-      }
-      break;
-    default:
-      break;
+  // Vertex programs are the application's code: they run on one thread.
+  if (parallel && vertex_count >= kParallelVertices && !dc.program) {
+    const UINT half = vertex_count / 2;
+    VertexJob job{&dc, vertices + static_cast<std::size_t>(half) * stride, stride, vertex_count - half, pv + half};
+    worker_.Run(RunVertexJob, &job);
+    ::d3d9_impl::ProcessVertices(dc, vertices, stride, half, pv);
+    worker_.Wait();
+  } else {
+    ::d3d9_impl::ProcessVertices(dc, vertices, stride, vertex_count, pv);
+  }
+  const Assembly assembly{type, primitives, pv, vertex_count, first_vertex, indices, index32, index_count};
+  if (parallel && primitives >= kParallelPrimitives) {
+    // Each thread draws every primitive, but only in its own row bands, so
+    // pixels see the primitives in order.
+    band_contexts_[0] = dc;
+    band_contexts_[1] = dc;
+    for (int i = 0; i < 2; ++i) band_contexts_[i].banded = true, band_contexts_[i].band = i;
+    BandJob job{&band_contexts_[1], &assembly};
+    worker_.Run(RunBandJob, &job);
+    Assemble(band_contexts_[0], assembly);
+    worker_.Wait();
+  } else {
+    Assemble(dc, assembly);
   }
   TouchTarget();
   return D3D_OK;

@@ -410,8 +410,9 @@ inline void ShadeFast(const DrawContext& dc, const TriSetup& t, std::uint32_t dr
                       std::uint32_t da, float u, float v, const Extras& e, std::uint32_t* p) {
   std::uint32_t r, g, b, a;
   if constexpr (Tex == 0) {
+    // Without a texture the texture argument reads opaque white.
     (void)t, (void)u, (void)v;
-    r = dr, g = dg, b = db, a = da;
+    r = dr, g = dg, b = db, a = Alpha == 0 ? 255 : da;
   } else {
     std::uint32_t s;
     if constexpr (Tex == 1)
@@ -650,8 +651,10 @@ SpanRoutine SelectSpanRoutine(DrawContext& dc) {
     // or disabling stage 0 both leave the diffuse colour.
     const bool colour_ok = dc.color_op == D3DTOP_DISABLE || IsModulateTexture(dc) ||
                            (dc.color_op == D3DTOP_SELECTARG1 && (dc.color_arg1 == D3DTA_DIFFUSE || dc.color_arg1 == D3DTA_CURRENT));
+    // Alpha from the texture reads 255; modulated by it, the diffuse alpha.
     const int a = FastAlpha(dc);
-    fast = fast && colour_ok && a >= 1;  // texture alpha would read 255, not the diffuse alpha
+    fast = fast && colour_ok && a >= 0;
+    alpha = a == 2 ? 1 : a;
   }
   k.alpha = static_cast<std::uint8_t>(alpha < 0 ? 0 : alpha);
   k.generic = fast ? 0 : 1;
@@ -660,7 +663,7 @@ SpanRoutine SelectSpanRoutine(DrawContext& dc) {
   if (!fast) return GenericSpan;
   switch (k.texture) {
     case 0:
-      return PickFast<0>(1, k.blend, ext, &dc.pixels);
+      return PickFast<0>(k.alpha, k.blend, ext, &dc.pixels);
     case 1:
       return PickFast<1>(k.alpha, k.blend, ext, &dc.pixels);
     default:

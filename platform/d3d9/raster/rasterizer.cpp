@@ -113,6 +113,11 @@ void RasterizeSolid(const DrawContext& dc, const PVertex& v0, const PVertex* v1p
   row0 = std::max(row0, dc.clip_y0);
   row1 = std::min(row1, dc.clip_y1 - 1);
   if (row0 > row1) return;
+  if (dc.banded && !OwnsRow(dc, row0)) {
+    // Nothing to set up when every row lies in the other thread's bands.
+    const int next = ((row0 >> kBandShift) + 1) << kBandShift;
+    if (next > row1) return;
+  }
 
   // Attribute planes from the snapped positions.
   TriSetup t;
@@ -237,7 +242,7 @@ void RasterizeSolid(const DrawContext& dc, const PVertex& v0, const PVertex* v1p
         ++bd.q;
       }
     }
-    if (lo > hi) continue;
+    if (lo > hi || !OwnsRow(dc, y)) continue;
     dc.span(dc, t, y, static_cast<int>(lo), static_cast<int>(hi) + 1);
   }
 }
@@ -442,7 +447,7 @@ void DrawLine(const DrawContext& dc, const PVertex& a_in, const PVertex& b_in) {
     int j = static_cast<int>(m);
     if (m < static_cast<float>(j)) --j;
     const int x = x_major ? i : j, y = x_major ? j : i;
-    if (x >= dc.clip_x0 && x < dc.clip_x1 && y >= dc.clip_y0 && y < dc.clip_y1) {
+    if (x >= dc.clip_x0 && x < dc.clip_x1 && y >= dc.clip_y0 && y < dc.clip_y1 && OwnsRow(dc, y)) {
       xy[2 * n] = x;
       xy[2 * n + 1] = y;
       if (++n == kBatch) {
@@ -472,6 +477,7 @@ void DrawPoint(const DrawContext& dc, const PVertex& p_in) {
   const int y0 = std::max(static_cast<int>(std::ceil(p.y - h)), dc.clip_y0);
   const int y1 = std::min(static_cast<int>(std::ceil(p.y + h)), dc.clip_y1);
   if (x0 >= x1 || y0 >= y1) return;
+  if (dc.banded && !OwnsRow(dc, y0) && (((y0 >> kBandShift) + 1) << kBandShift) >= y1) return;
   TriSetup t{};
   t.z0 = p.z;
   t.w0 = 1.f;
@@ -491,7 +497,8 @@ void DrawPoint(const DrawContext& dc, const PVertex& p_in) {
     t.v0 = p.v;
     NoMip(dc, &t);
   }
-  for (int y = y0; y < y1; ++y) dc.span(dc, t, y, x0, x1);
+  for (int y = y0; y < y1; ++y)
+    if (OwnsRow(dc, y)) dc.span(dc, t, y, x0, x1);
 }
 
 }  // namespace d3d9_impl

@@ -374,5 +374,64 @@ TEST_F(Pipeline3DTest, SoftwareVertexProcessingOnAMixedDevice) {
   dev_->BeginScene();
 }
 
+// Big draws share rows with the worker thread; the picture is the same as
+// one thread draws it, depth, fog, blending and all.
+TEST(WorkerThread, SharedDrawsGiveTheSamePicture) {
+  auto render = [](bool worker) {
+    d3d9_hooks::SetWorkerThread(worker);
+    SetClientPixelsSize(TestWindow(), 96, 80);
+    IDirect3D9* d3d = Direct3DCreate9(D3D_SDK_VERSION);
+    D3DPRESENT_PARAMETERS pp = WindowedParams(96, 80, D3DFMT_X8R8G8B8, true);
+    IDirect3DDevice9* dev = nullptr;
+    EXPECT_EQ(d3d->CreateDevice(0, D3DDEVTYPE_HAL, TestWindow(), D3DCREATE_HARDWARE_VERTEXPROCESSING, &pp, &dev), D3D_OK);
+    dev->SetRenderState(D3DRS_LIGHTING, FALSE);
+    dev->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    dev->SetRenderState(D3DRS_FOGENABLE, TRUE);
+    dev->SetRenderState(D3DRS_FOGVERTEXMODE, D3DFOG_LINEAR);
+    dev->SetRenderState(D3DRS_FOGSTART, F(0.2f));
+    dev->SetRenderState(D3DRS_FOGEND, F(1.f));
+    dev->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+    dev->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+    dev->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+    dev->SetFVF(kXyzColorFvf);
+    dev->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xff102030u, 1.f, 0);
+    dev->BeginScene();
+    std::vector<XyzColor> v(3 * 400);
+    std::uint32_t seed = 12345;
+    auto rnd = [&] {
+      seed = seed * 1664525u + 1013904223u;
+      return static_cast<float>(seed >> 8) / 16777216.f;
+    };
+    for (XyzColor& p : v) p = {rnd() * 2.4f - 1.2f, rnd() * 2.4f - 1.2f, rnd(), 0x80000000u | (static_cast<DWORD>(rnd() * 16777215.f))};
+    EXPECT_EQ(dev->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 400, v.data(), sizeof(XyzColor)), D3D_OK);
+    EXPECT_EQ(dev->DrawPrimitiveUP(D3DPT_LINELIST, 600, v.data(), sizeof(XyzColor)), D3D_OK);
+    dev->SetRenderState(D3DRS_POINTSIZE, F(3.f));
+    EXPECT_EQ(dev->DrawPrimitiveUP(D3DPT_POINTLIST, 1200, v.data(), sizeof(XyzColor)), D3D_OK);
+    dev->EndScene();
+    IDirect3DSurface9* rt = nullptr;
+    dev->GetRenderTarget(0, &rt);
+    IDirect3DSurface9* copy = nullptr;
+    dev->CreateOffscreenPlainSurface(96, 80, D3DFMT_X8R8G8B8, D3DPOOL_SYSTEMMEM, &copy, nullptr);
+    dev->GetRenderTargetData(rt, copy);
+    D3DLOCKED_RECT lr;
+    copy->LockRect(&lr, nullptr, D3DLOCK_READONLY);
+    std::vector<std::uint32_t> px(96 * 80);
+    for (int y = 0; y < 80; ++y) std::memcpy(&px[y * 96], static_cast<BYTE*>(lr.pBits) + y * lr.Pitch, 96 * 4);
+    copy->UnlockRect();
+    copy->Release();
+    rt->Release();
+    dev->Release();
+    d3d->Release();
+    ReleaseClientPixels(TestWindow());
+    d3d9_hooks::SetWorkerThread(true);
+    return px;
+  };
+  const std::vector<std::uint32_t> one = render(false), two = render(true);
+  EXPECT_EQ(one, two);
+  int drawn = 0;
+  for (std::uint32_t c : one) drawn += c != 0xff102030u;
+  EXPECT_GT(drawn, 96 * 80 / 2);
+}
+
 }  // namespace
 }  // namespace d3d9_test
