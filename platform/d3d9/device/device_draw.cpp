@@ -424,7 +424,9 @@ HRESULT Device::Draw(D3DPRIMITIVETYPE type, UINT primitives, const BYTE* vertice
     ::d3d9_impl::ProcessVertices(dc, vertices, stride, vertex_count, pv);
   }
   const Assembly assembly{type, primitives, pv, vertex_count, first_vertex, indices, index32, index_count};
-  if (parallel && primitives >= kParallelPrimitives) {
+  // Small points cost less to draw than to band twice.
+  const bool tiny_points = type == D3DPT_POINTLIST && dc.layout.psize < 0 && !dc.point_scale && dc.point_size <= 2.f;
+  if (parallel && primitives >= kParallelPrimitives && !tiny_points) {
     // Each thread draws every primitive, but only in its own row bands, so
     // pixels see the primitives in order.
     band_contexts_[0] = dc;
