@@ -156,13 +156,13 @@ inline std::uint32_t Op(DWORD op, std::uint32_t a1, std::uint32_t a2, std::uint3
 }
 
 inline std::uint32_t CombineStage0(const DrawContext& dc, std::uint32_t diffuse, std::uint32_t tex,
-                                   std::uint32_t spec) {
+                                   std::uint32_t specular) {
   if (dc.color_op == D3DTOP_DISABLE) return diffuse;
   const std::uint32_t tf = dc.tfactor;
   const std::uint32_t da = diffuse >> 24, ta = tex >> 24, fa = tf >> 24;
   std::uint32_t out_rgb;
   {
-    const std::uint32_t c1 = Arg(dc.color_arg1, diffuse, tex, tf, spec), c2 = Arg(dc.color_arg2, diffuse, tex, tf, spec);
+    const std::uint32_t c1 = Arg(dc.color_arg1, diffuse, tex, tf, specular), c2 = Arg(dc.color_arg2, diffuse, tex, tf, specular);
     if (dc.color_op == D3DTOP_DOTPRODUCT3) {
       int dot = 0;
       for (int i = 0; i < 3; ++i) dot += (static_cast<int>(Ch(c1, i)) - 128) * (static_cast<int>(Ch(c2, i)) - 128);
@@ -170,7 +170,7 @@ inline std::uint32_t CombineStage0(const DrawContext& dc, std::uint32_t diffuse,
       return Pack(d, d, d, d);  // the dot product goes to alpha as well
     }
     const std::uint32_t c0 = dc.color_op == D3DTOP_MULTIPLYADD || dc.color_op == D3DTOP_LERP
-                                 ? Arg(D3DTA_CURRENT, diffuse, tex, tf, spec)
+                                 ? Arg(D3DTA_CURRENT, diffuse, tex, tf, specular)
                                  : 0;
     out_rgb = 0;
     for (int i = 0; i < 3; ++i)
@@ -180,8 +180,8 @@ inline std::uint32_t CombineStage0(const DrawContext& dc, std::uint32_t diffuse,
   if (dc.alpha_op == D3DTOP_DISABLE) {
     out_a = da;
   } else {
-    const std::uint32_t a1 = Arg(dc.alpha_arg1, diffuse, tex, tf, spec) >> 24;
-    const std::uint32_t a2 = Arg(dc.alpha_arg2, diffuse, tex, tf, spec) >> 24;
+    const std::uint32_t a1 = Arg(dc.alpha_arg1, diffuse, tex, tf, specular) >> 24;
+    const std::uint32_t a2 = Arg(dc.alpha_arg2, diffuse, tex, tf, specular) >> 24;
     out_a = Op(dc.alpha_op, a1, a2, da, da, ta, fa, a1);
   }
   return (out_a << 24) | out_rgb;

@@ -289,7 +289,7 @@ void Light(const DrawContext& dc, const BYTE* data, const float* pos, const floa
       const float d = std::sqrt(Dot(ldir, ldir));
       if (d > lt.range) continue;
       const float denom = lt.att0 + lt.att1 * d + lt.att2 * d * d;
-      att = denom > 0.f ? 1.f / denom : 1.f;  // all-zero attenuation is refused by SetLight
+      att = denom > 0.f ? 1.f / denom : 1.f;  // no attenuation factors: full strength, no division by zero
       if (d > 0.f) ldir[0] /= d, ldir[1] /= d, ldir[2] /= d;
       if (lt.type == D3DLIGHT_SPOT) {
         const float rho = Dot(lt.dir, ldir);
