@@ -220,6 +220,10 @@ struct TriSetup {
   bool minify;            // sample with the minification filter
   const TexLevel* level2;  // the next level, blended by `level_frac` (0..256), with linear mip filtering
   std::uint32_t level_frac;
+  // The diffuse colour is the same everywhere (flat shading, or equal
+  // vertex colours): `flat_c` holds it and the planes are not evaluated.
+  bool flat_rgba = false;
+  float flat_c[4];
   bool ccw = false;        // counter-clockwise on screen (two-sided stencil); false for lines and points
   int aniso_n;             // anisotropic samples (1: none) spread along (aniso_du, aniso_dv)
   float aniso_du, aniso_dv;

@@ -51,7 +51,7 @@ inline void Interpolate(const TriSetup& t, float fx, float fy, bool textured, Fr
     const float w = (t.w0 + t.wy * fy) + t.wx * fx;
     inv = w != 0.f ? 1.f / w : 0.f;
   }
-  for (int i = 0; i < 4; ++i) c[i] = ((t.c0[i] + t.cy[i] * fy) + t.cx[i] * fx) * inv;
+  for (int i = 0; i < 4; ++i) c[i] = t.flat_rgba ? t.flat_c[i] : ((t.c0[i] + t.cy[i] * fy) + t.cx[i] * fx) * inv;
   if (textured) {
     f->u = ((t.u0 + t.uy * fy) + t.ux * fx) * inv;
     f->v = ((t.v0 + t.vy * fy) + t.vx * fx) * inv;
@@ -479,8 +479,10 @@ inline void FastLoop(const DrawContext& dc, const TriSetup& t, int y, int x0, in
               sf = t.s0[3] + t.sy[3] * fy;
   // A colour that does not vary along the row is converted once; the
   // result is the same as converting it at every pixel.
-  const bool const_color = !Persp && t.cx[0] == 0.f && t.cx[1] == 0.f && t.cx[2] == 0.f && t.cx[3] == 0.f;
-  const std::uint32_t kr = ToChannel(cr), kg = ToChannel(cg), kb = ToChannel(cb), ka = ToChannel(ca);
+  const bool const_color =
+      t.flat_rgba || (!Persp && t.cx[0] == 0.f && t.cx[1] == 0.f && t.cx[2] == 0.f && t.cx[3] == 0.f);
+  const std::uint32_t kr = ToChannel(t.flat_rgba ? t.flat_c[0] : cr), kg = ToChannel(t.flat_rgba ? t.flat_c[1] : cg),
+                      kb = ToChannel(t.flat_rgba ? t.flat_c[2] : cb), ka = ToChannel(t.flat_rgba ? t.flat_c[3] : ca);
   for (int x = x0; x < x1; ++x) {
     const float fx = static_cast<float>(x);
     if constexpr ((Ext & kExtDepth) != 0)
@@ -541,10 +543,9 @@ void FastPixels(const DrawContext& dc, const TriSetup& t, const std::int32_t* xy
       const float w = (t.w0 + t.wy * fy) + t.wx * fx;
       inv = w != 0.f ? 1.f / w : 0.f;
     }
-    const std::uint32_t dr = ToChannel(((t.c0[0] + t.cy[0] * fy) + t.cx[0] * fx) * inv);
-    const std::uint32_t dg = ToChannel(((t.c0[1] + t.cy[1] * fy) + t.cx[1] * fx) * inv);
-    const std::uint32_t db = ToChannel(((t.c0[2] + t.cy[2] * fy) + t.cx[2] * fx) * inv);
-    const std::uint32_t da = ToChannel(((t.c0[3] + t.cy[3] * fy) + t.cx[3] * fx) * inv);
+    float c[4];
+    for (int k = 0; k < 4; ++k) c[k] = t.flat_rgba ? t.flat_c[k] : ((t.c0[k] + t.cy[k] * fy) + t.cx[k] * fx) * inv;
+    const std::uint32_t dr = ToChannel(c[0]), dg = ToChannel(c[1]), db = ToChannel(c[2]), da = ToChannel(c[3]);
     Extras e{};
     if constexpr ((Ext & kExtSpecular) != 0) {
       e.sr = ToChannel(((t.s0[0] + t.sy[0] * fy) + t.sx[0] * fx) * inv);

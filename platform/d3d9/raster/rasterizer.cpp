@@ -145,6 +145,13 @@ void RasterizeSolid(const DrawContext& dc, const PVertex& v0, const PVertex* v1p
       pb.Plane(v0.c[i] * w0, v1.c[i] * w1, v2.c[i] * w2, &t.c0[i], &t.cx[i], &t.cy[i]);
     }
   }
+  {
+    const float* c0 = flat_color ? flat_color : v0.c;
+    t.flat_rgba = flat_color != nullptr || (v0.c[0] == v1.c[0] && v0.c[1] == v1.c[1] && v0.c[2] == v1.c[2] &&
+                                            v0.c[3] == v1.c[3] && v0.c[0] == v2.c[0] && v0.c[1] == v2.c[1] &&
+                                            v0.c[2] == v2.c[2] && v0.c[3] == v2.c[3]);
+    for (int i = 0; i < 4; ++i) t.flat_c[i] = c0[i];
+  }
   if (!dc.interp_specular) {
     for (int i = 0; i < 4; ++i) t.s0[i] = i == 3 ? 255.f : 0.f, t.sx[i] = t.sy[i] = 0.f;
   } else {

@@ -53,6 +53,9 @@ void DrawSome(const DrawContext& dc) {
                v(5.5f, 29.9f, 1.f, 0x10ffffffu, 0.4f, 2.2f));
   DrawTriangle(dc, v(2.f, 30.f, 0.25f, 0xffffffffu, 0.f, 0.f), v(30.f, 28.f, 1.f, 0x40102030u, 3.f, 0.f),
                v(29.f, 2.f, 0.5f, 0xc0a0b0c0u, 3.f, 3.f));
+  // One colour at every vertex under perspective: the constant-colour path.
+  DrawTriangle(dc, v(4.f, 4.f, 0.3f, 0xc0408020u, 0.f, 0.f), v(28.f, 6.f, 1.f, 0xc0408020u, 2.f, 0.f),
+               v(10.f, 27.f, 0.6f, 0xc0408020u, 0.f, 2.f));
   DrawLine(dc, v(1.f, 1.f, 1.f, 0xffff00ffu, 0.f, 0.f), v(30.f, 20.f, 1.f, 0x0000ff00u, 1.f, 1.f));
 }
 
