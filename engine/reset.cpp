@@ -28,6 +28,21 @@ void CopyLevel0(IDirect3DTexture9* from, IDirect3DTexture9* to) {
   SafeRelease(dst);
 }
 
+// Replaces the slot's texture by a one-level texture of the record's size
+// and format in the given usage and pool, carrying level 0 over through a
+// managed copy.
+void Recreate(IDirect3DDevice9* device, IDirect3DTexture9*& slot, const TextureBackup& b, DWORD usage,
+              D3DPOOL pool) {
+  const D3DFORMAT format = static_cast<D3DFORMAT>(b.Format);
+  IDirect3DTexture9* temp = nullptr;
+  D3DXCreateTexture(device, b.Width, b.Height, 1, 0, format, D3DPOOL_MANAGED, &temp);
+  CopyLevel0(slot, temp);
+  SafeRelease(slot);
+  D3DXCreateTexture(device, b.Width, b.Height, 1, usage, format, pool, &slot);
+  CopyLevel0(temp, slot);
+  SafeRelease(temp);
+}
+
 }  // namespace
 
 void ResetEngineGlobalsForTesting() {
@@ -101,15 +116,7 @@ void Vorn::BackupTextures() {
       std::snprintf(name, sizeof name, "~before%03d.jpg", k);
       D3DXSaveTextureToFileA(name, D3DXIFF_BMP, slot, nullptr);
     }
-    IDirect3DTexture9* temp = nullptr;
-    D3DXCreateTexture(m_pD3DDevice, b.Width, b.Height, 1, 0, static_cast<D3DFORMAT>(b.Format),
-                      D3DPOOL_MANAGED, &temp);
-    CopyLevel0(slot, temp);
-    SafeRelease(slot);
-    D3DXCreateTexture(m_pD3DDevice, b.Width, b.Height, 1, 0, static_cast<D3DFORMAT>(b.Format),
-                      D3DPOOL_MANAGED, &slot);
-    CopyLevel0(temp, slot);
-    SafeRelease(temp);
+    Recreate(m_pD3DDevice, slot, b, 0, D3DPOOL_MANAGED);
   }
 }
 
@@ -124,15 +131,7 @@ void Vorn::RestoreTextures() {
       if (!slot || FAILED(slot->GetLevelDesc(0, &now)) || now.Width != b.Width ||
           now.Height != b.Height || static_cast<DWORD>(now.Format) != b.Format)
         continue;
-      IDirect3DTexture9* temp = nullptr;
-      D3DXCreateTexture(m_pD3DDevice, b.Width, b.Height, 1, 0, static_cast<D3DFORMAT>(b.Format),
-                        D3DPOOL_MANAGED, &temp);
-      CopyLevel0(slot, temp);
-      SafeRelease(slot);
-      D3DXCreateTexture(m_pD3DDevice, b.Width, b.Height, 1, b.Usage,
-                        static_cast<D3DFORMAT>(b.Format), static_cast<D3DPOOL>(b.Pool), &slot);
-      CopyLevel0(temp, slot);
-      SafeRelease(temp);
+      Recreate(m_pD3DDevice, slot, b, b.Usage, static_cast<D3DPOOL>(b.Pool));
     }
   }
   delete[] m_pTextureBackups;
