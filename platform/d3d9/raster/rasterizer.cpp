@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <type_traits>
 
 namespace d3d9_impl {
 namespace {
@@ -234,24 +235,62 @@ void RasterizeSolid(const DrawContext& dc, const PVertex& v0, const PVertex* v1p
     bd.q = FloorDiv(num, bd.div);
     bd.r = num - bd.q * bd.div;
   }
-  for (int y = row0; y <= row1; ++y) {
-    std::int64_t lo = dc.clip_x0, hi = dc.clip_x1 - 1;
+  // The row walk keeps the lower and upper bounds in separate local arrays
+  // of fixed size, so the compiler holds them in registers.
+  auto walk = [&](auto nl, auto nu) {
+    constexpr int L = decltype(nl)::value, U = decltype(nu)::value;
+    std::int64_t q[L + U] = {}, r[L + U] = {}, dq[L + U] = {}, dr[L + U] = {}, div[L + U] = {};
+    int li = 0, ui = L;
     for (int i = 0; i < nbounds; ++i) {
-      Bound& bd = bounds[i];
-      if (bd.lower)
-        lo = std::max(lo, bd.q + (bd.r > 0 ? 1 : 0));
-      else
-        hi = std::min(hi, bd.q);
-      bd.q += bd.dq;
-      bd.r += bd.dr;
-      if (bd.r >= bd.div) {
-        bd.r -= bd.div;
-        ++bd.q;
-      }
+      const int k = bounds[i].lower ? li++ : ui++;
+      q[k] = bounds[i].q, r[k] = bounds[i].r, dq[k] = bounds[i].dq, dr[k] = bounds[i].dr, div[k] = bounds[i].div;
     }
-    if (lo > hi || !OwnsRow(dc, y)) continue;
-    dc.span(dc, t, y, static_cast<int>(lo), static_cast<int>(hi) + 1);
-  }
+    for (int y = row0; y <= row1; ++y) {
+      if (!OwnsRow(dc, y)) {
+        // The other thread's band: step every bound to the next band at once.
+        const int next = std::min(((y >> kBandShift) + 1) << kBandShift, row1 + 1);
+        const std::int64_t k = next - y;
+        for (int i = 0; i < L + U; ++i) {
+          q[i] += k * dq[i];
+          r[i] += k * dr[i];
+          if (r[i] >= div[i]) {
+            q[i] += r[i] / div[i];
+            r[i] %= div[i];
+          }
+        }
+        y = next - 1;
+        continue;
+      }
+      std::int64_t lo = dc.clip_x0, hi = dc.clip_x1 - 1;
+      for (int i = 0; i < L; ++i) lo = std::max(lo, q[i] + (r[i] > 0 ? 1 : 0));
+      for (int i = L; i < L + U; ++i) hi = std::min(hi, q[i]);
+      for (int i = 0; i < L + U; ++i) {
+        q[i] += dq[i];
+        r[i] += dr[i];
+        if (r[i] >= div[i]) {
+          r[i] -= div[i];
+          ++q[i];
+        }
+      }
+      if (lo > hi) continue;
+      dc.span(dc, t, y, static_cast<int>(lo), static_cast<int>(hi) + 1);
+    }
+  };
+  int nlower = 0;
+  for (int i = 0; i < nbounds; ++i) nlower += bounds[i].lower ? 1 : 0;
+  const int nupper = nbounds - nlower;
+  using One = std::integral_constant<int, 1>;
+  using Two = std::integral_constant<int, 2>;
+  using Zero = std::integral_constant<int, 0>;
+  if (nlower == 1 && nupper == 1) walk(One{}, One{});
+  else if (nlower == 1 && nupper == 2) walk(One{}, Two{});
+  else if (nlower == 2 && nupper == 1) walk(Two{}, One{});
+  else if (nlower == 0 && nupper == 1) walk(Zero{}, One{});
+  else if (nlower == 1 && nupper == 0) walk(One{}, Zero{});
+  else if (nlower == 0 && nupper == 2) walk(Zero{}, Two{});
+  else if (nlower == 2 && nupper == 0) walk(Two{}, Zero{});
+  else if (nlower == 3) walk(std::integral_constant<int, 3>{}, Zero{});
+  else if (nupper == 3) walk(Zero{}, std::integral_constant<int, 3>{});
 }
 
 // Screen-space triangle: finiteness, culling, fill mode.
