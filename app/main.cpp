@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <string>
 
 #include "engine/vorn.h"
@@ -62,8 +63,19 @@ bool HasDisplay() {
 }  // namespace
 
 // The engine, constructed before main: its constructor writes the first log
-// entry and so creates the event log.
-Vorn g_Engine(kApplicationName);
+// entry and so creates the event log. It is destroyed after main returns,
+// but before the platform's own records (windows, the clock, the device's
+// bookkeeping) that its destructor still uses: it lives in storage of its
+// own, and its destruction is registered with atexit as main's last act, so
+// it runs first among the exit-time destructors.
+alignas(Vorn) unsigned char g_EngineStorage[sizeof(Vorn)];
+Vorn& g_Engine = *new (g_EngineStorage) Vorn(kApplicationName);
+
+namespace {
+
+void DestroyEngine() { g_Engine.~Vorn(); }
+
+}  // namespace
 
 namespace {
 
@@ -92,7 +104,9 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
 
 }  // namespace
 
-int main(int argc, char** argv) {
+namespace {
+
+int Run(int argc, char** argv) {
   Options options;
   int status = ParseOptions(argc, argv, &options);
   if (status >= 0) return status;
@@ -155,4 +169,12 @@ int main(int argc, char** argv) {
   }
   ShutdownBackend();
   return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  int status = Run(argc, argv);
+  std::atexit(DestroyEngine);
+  return status;
 }
