@@ -3,13 +3,14 @@
 #include <new>
 
 #include "platform/d3dx/d3dx9.h"
+#include "platform/d3dx/unknown_impl.h"
 #include "platform/d3dx/surface_access.h"
 
 namespace {
 
 using vornel::d3dx::ComRef;
 
-class RenderToSurface final : public ID3DXRenderToSurface {
+class RenderToSurface final : public UnknownImpl<ID3DXRenderToSurface, IID_ID3DXRenderToSurface> {
  public:
   RenderToSurface(IDirect3DDevice9* device, const D3DXRTS_DESC& desc) : device_(device), desc_(desc) {
     device_->AddRef();
@@ -26,22 +27,6 @@ class RenderToSurface final : public ID3DXRenderToSurface {
                                               D3DMULTISAMPLE_NONE, 0, TRUE, &depth_, nullptr);
   }
 
-  HRESULT QueryInterface(REFIID riid, void** out) override {
-    if (!out) return E_POINTER;
-    if (riid == IID_IUnknown || riid == IID_ID3DXRenderToSurface) {
-      AddRef();
-      *out = this;
-      return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG AddRef() override { return ++refs_; }
-  ULONG Release() override {
-    ULONG left = --refs_;
-    if (left == 0) delete this;
-    return left;
-  }
 
   HRESULT GetDevice(IDirect3DDevice9** out) override {
     if (!out) return D3DERR_INVALIDCALL;
@@ -124,7 +109,6 @@ class RenderToSurface final : public ID3DXRenderToSurface {
     savedTarget_ = savedDepth_ = nullptr;
   }
 
-  ULONG refs_ = 1;
   IDirect3DDevice9* device_;
   D3DXRTS_DESC desc_;
   IDirect3DSurface9* depth_ = nullptr;
