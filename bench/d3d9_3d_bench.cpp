@@ -13,6 +13,7 @@
 #include <cstring>
 #include <vector>
 
+#include "bench/bench_device.h"
 #include "platform/d3d9/d3d9.h"
 #include "platform/win32/window_pixels.h"
 
@@ -87,21 +88,7 @@ D3DCOLOR Grey(float r, float g, float b) {
 // (100, 140, 100) looking at the origin, field of view 1.7.
 class Bench3D {
  public:
-  Bench3D() {
-    SetClientPixelsSize(BenchWindow3D(), 1024, 768);
-    d3d = Direct3DCreate9(D3D_SDK_VERSION);
-    D3DPRESENT_PARAMETERS pp{};
-    pp.BackBufferWidth = 1024;
-    pp.BackBufferHeight = 768;
-    pp.BackBufferFormat = D3DFMT_X8R8G8B8;
-    pp.BackBufferCount = 1;
-    pp.SwapEffect = D3DSWAPEFFECT_COPY;
-    pp.hDeviceWindow = BenchWindow3D();
-    pp.Windowed = TRUE;
-    pp.EnableAutoDepthStencil = TRUE;
-    pp.AutoDepthStencilFormat = D3DFMT_D24S8;
-    pp.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
-    d3d->CreateDevice(0, D3DDEVTYPE_HAL, BenchWindow3D(), D3DCREATE_MIXED_VERTEXPROCESSING, &pp, &dev);
+  Bench3D() : device(BenchWindow3D(), true), dev(device.dev) {
     dev->SetRenderState(D3DRS_LIGHTING, FALSE);
     dev->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);  // as the engine sets it
     dev->SetRenderState(D3DRS_ZENABLE, D3DZB_TRUE);
@@ -124,9 +111,6 @@ class Bench3D {
     dev->EndScene();
     if (texture) texture->Release();
     vb->Release();
-    dev->Release();
-    d3d->Release();
-    ReleaseClientPixels(BenchWindow3D());
   }
 
   void SetEye(V3 eye) {
@@ -187,8 +171,8 @@ class Bench3D {
     dev->SetTransform(D3DTS_WORLD, &world);
   }
 
-  IDirect3D9* d3d = nullptr;
-  IDirect3DDevice9* dev = nullptr;
+  BenchDevice device;
+  IDirect3DDevice9* dev;
   IDirect3DVertexBuffer9* vb = nullptr;
   IDirect3DTexture9* texture = nullptr;
 };

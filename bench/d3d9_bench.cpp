@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "bench/bench_device.h"
 #include "platform/d3d9/d3d9.h"
 #include "platform/win32/window_pixels.h"
 
@@ -30,19 +31,7 @@ constexpr DWORD k2DFvf = D3DFVF_XYZ | D3DFVF_DIFFUSE | D3DFVF_TEX1;
 // off, alpha blending on with SRCALPHA / INVSRCALPHA, alpha from diffuse.
 class Bench {
  public:
-  explicit Bench(bool blend = true) {
-    SetClientPixelsSize(BenchWindow(), 1024, 768);
-    d3d = Direct3DCreate9(D3D_SDK_VERSION);
-    D3DPRESENT_PARAMETERS pp{};
-    pp.BackBufferWidth = 1024;
-    pp.BackBufferHeight = 768;
-    pp.BackBufferFormat = D3DFMT_X8R8G8B8;
-    pp.BackBufferCount = 1;
-    pp.SwapEffect = D3DSWAPEFFECT_COPY;
-    pp.hDeviceWindow = BenchWindow();
-    pp.Windowed = TRUE;
-    pp.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
-    d3d->CreateDevice(0, D3DDEVTYPE_HAL, BenchWindow(), D3DCREATE_MIXED_VERTEXPROCESSING, &pp, &dev);
+  explicit Bench(bool blend = true) : device(BenchWindow(), false), dev(device.dev) {
     dev->SetRenderState(D3DRS_LIGHTING, FALSE);
     dev->SetRenderState(D3DRS_ZENABLE, FALSE);
     dev->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
@@ -58,13 +47,10 @@ class Bench {
     dev->EndScene();
     screen_vb->Release();
     vb2d->Release();
-    dev->Release();
-    d3d->Release();
-    ReleaseClientPixels(BenchWindow());
   }
 
-  IDirect3D9* d3d = nullptr;
-  IDirect3DDevice9* dev = nullptr;
+  BenchDevice device;
+  IDirect3DDevice9* dev;
   IDirect3DVertexBuffer9* screen_vb = nullptr;
   IDirect3DVertexBuffer9* vb2d = nullptr;
 };
