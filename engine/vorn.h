@@ -72,11 +72,66 @@ class Vorn {
   bool LoadTexture();  // the working texture or the default bitmap
   void ReleaseTexture(int index);
 
-  // [prepared lists]
+  // [immediate 2D primitives] one lock, copy and draw per shape
+  void DrawLine(float x1, float y1, float x2, float y2, float r, float g, float b, float a);
+  void DrawScreenLine(float x1, float y1, float x2, float y2, float r, float g, float b, float a);
+  void DrawBox(float x1, float y1, float x2, float y2, float r, float g, float b, float a);
+  void DrawScreenBox(float x1, float y1, float x2, float y2, float r, float g, float b, float a);
+  void DrawBar(float x1, float y1, float x2, float y2, float r, float g, float b, float a);
+  void DrawScreenBar(float x1, float y1, float x2, float y2, float r, float g, float b, float a);
+  void DrawTextureBar(float x1, float y1, float x2, float y2, float u1, float v1, float u2, float v2,
+                      float r, float g, float b, float a);
+  void DrawScreenTextureBar(float x1, float y1, float x2, float y2, float u1, float v1, float u2,
+                            float v2, float r, float g, float b, float a);
+  void DrawPoly(float x1, float y1, float x2, float y2, float x3, float y3, float r, float g, float b,
+                float a);
+  void DrawScreenPoly(float x1, float y1, float x2, float y2, float x3, float y3, float r, float g,
+                      float b, float a);
+
+  // [prepared lists] shapes appended to a Render record
+  void PreparePoint(Render& R, float x, float y, float r, float g, float b, float a);
+  void PrepareScreenPoint(Render& R, float x, float y, float r, float g, float b, float a);
+  void PrepareLine(Render& R, float x1, float y1, float x2, float y2, float r, float g, float b, float a);
+  void PrepareScreenLine(Render& R, float x1, float y1, float x2, float y2, float r, float g, float b,
+                         float a);
+  void PrepareBox(Render& R, float x1, float y1, float x2, float y2, float r, float g, float b, float a);
+  void PrepareScreenBox(Render& R, float x1, float y1, float x2, float y2, float r, float g, float b,
+                        float a);
+  void PrepareBar(Render& R, float x1, float y1, float x2, float y2, float r, float g, float b, float a);
+  void PrepareScreenBar(Render& R, float x1, float y1, float x2, float y2, float r, float g, float b,
+                        float a);
   void PrepareTextureBar(Render& R, float x1, float y1, float x2, float y2, float u1, float v1,
                          float u2, float v2, float r, float g, float b, float a);
   void PrepareScreenTextureBar(Render& R, float x1, float y1, float x2, float y2, float u1,
                                float v1, float u2, float v2, float r, float g, float b, float a);
+  void PreparePoly(Render& R, float x1, float y1, float x2, float y2, float x3, float y3, float u1,
+                   float v1, float u2, float v2, float u3, float v3, float r, float g, float b, float a);
+  void PrepareScreenPoly(Render& R, float x1, float y1, float x2, float y2, float x3, float y3,
+                         float u1, float v1, float u2, float v2, float u3, float v3, float r, float g,
+                         float b, float a);
+  void PreparePolyCol(Render& R, float x1, float y1, float x2, float y2, float x3, float y3, float r1,
+                      float g1, float b1, float a1, float r2, float g2, float b2, float a2, float r3,
+                      float g3, float b3, float a3);
+  void PrepareScreenPolyCol(Render& R, float x1, float y1, float x2, float y2, float x3, float y3,
+                            float r1, float g1, float b1, float a1, float r2, float g2, float b2,
+                            float a2, float r3, float g3, float b3, float a3);
+  void PreparePoint3D(Render& R, float x, float y, float z, float r, float g, float b, float a);
+  void PrepareLine3D(Render& R, float x1, float y1, float z1, float x2, float y2, float z2, float r,
+                     float g, float b, float a);
+
+  // [list drawing] vertcount -1: draw again what the buffer holds; 0: the
+  // whole list; n: its first n vertices
+  void DrawRenderPoints(Render& R, int vertcount);
+  void DrawScreenRenderPoints(Render& R, int vertcount);
+  void DrawRenderLines(Render& R, int vertcount);
+  void DrawRenderBoxes(Render& R, int vertcount);
+  void DrawScreenRenderLines(Render& R, int vertcount);
+  void DrawRenderBars(Render& R, int vertcount);
+  void DrawRenderPolys(Render& R, int vertcount);
+  void DrawScreenRenderBars(Render& R, int vertcount);
+  void DrawRenderText(Render& R);
+  void DrawScreenRenderText(Render& R);
+  void DrawPoly3D(Render& R, int vertcount, D3DPRIMITIVETYPE type);
 
   // [text]
   void TPrint(const char* text, float column, float row);
@@ -163,6 +218,14 @@ class Vorn {
 
  private:
   void KillWindow();
+  // The immediate primitives' common tail: copies the first n scratch
+  // vertices into the start of the buffer and draws them.
+  void DrawScratch2D(int n, D3DPRIMITIVETYPE type, UINT count);
+  void DrawScratchScreen(int n, D3DPRIMITIVETYPE type, UINT count);
+  // The list draws' common path; false when the lock failed.
+  bool DrawList(IDirect3DVertexBuffer9* vb, const void* vertices, int available, int stride,
+                int vertcount, D3DPRIMITIVETYPE type, int perPrimitive, bool switchTo2D,
+                bool switchOnRedraw);
   void ReloadFlatMeshes();
   void RefillShadowQuad();
 };
