@@ -145,14 +145,21 @@ int Run(int argc, char** argv) {
   g_StartupSettings.mainWindow = hwnd;
   Startup(g_Engine, wc);
 
-  // The first frame: the font texture over the screen on a cleared target.
+  // The first frame: the working picture over the whole view (the default
+  // bitmap when "pic5.bmp" is missing) with the program's name on it.
   RECT client{};
   GetClientRect(hwnd, &client);
   g_Engine.ClearScreen();
   if (g_Engine.m_pD3DDevice && g_Engine.m_pTextures) {
-    g_Engine.m_pD3DDevice->SetTexture(0, g_Engine.m_pTextures[0]);
-    g_Engine.m_nFirstChar = 0;  // the font image starts at code 0
+    IDirect3DDevice9* device = g_Engine.m_pD3DDevice;
+    if (g_Engine.LoadTexture("pic5.bmp", 6)) g_Engine.LoadTexture();
+    g_Engine.Set2DView(1.0f, 1.0f, 1.0f);
     g_Engine.BeginScene();
+    device->SetTexture(0, g_Engine.m_pTextures[6]);
+    g_Engine.m_nCurrentTexture = 6;
+    g_Engine.DrawTextureBar(-1.0f, 1.0f, 1.0f, -1.0f, 0.0f, 0.0f, 1.0f, 1.0f, 1.0f, 1.0f, 1.0f, 1.0f);
+    device->SetTexture(0, g_Engine.m_pTextures[0]);
+    g_Engine.m_nFirstChar = 0;  // the font image starts at code 0
     g_Engine.TPrint(kApplicationName, 2.0f, 2.0f);
     g_Engine.EndScene();
   }
