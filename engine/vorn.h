@@ -133,8 +133,11 @@ class Vorn {
   void DrawScreenRenderText(Render& R);
   void DrawPoly3D(Render& R, int vertcount, D3DPRIMITIVETYPE type);
 
-  // [text]
+  // [text] glyph quads from the font texture the caller has bound
   void TPrint(const char* text, float column, float row);
+  void ScreenTPrint(const char* text, float x, float y, unsigned char align);
+  void TPreparePrint(Render& R, const char* text, float column, float row);
+  void ScreenTPreparePrint(Render& R, const char* text, float x, float y);
 
   // [light]
   void SetSpecular(float r, float g, float b, float a, float power);
@@ -218,6 +221,12 @@ class Vorn {
 
  private:
   void KillWindow();
+  // The glyph loops shared by the print operations; `top`/`bottom` are the
+  // texture insets of the glyph's top and bottom edge within its cell.
+  void PrepareCellText(Render& R, const char* text, double x, float row, float top, float bottom);
+  void PrepareScreenCellText(Render& R, const char* text, double x, float row, float top,
+                             float bottom);
+  void PreparePixelText(Render& R, const char* text, float x, float y, float top, float bottom);
   // The immediate primitives' common tail: copies the first n scratch
   // vertices into the start of the buffer and draws them.
   void DrawScratch2D(int n, D3DPRIMITIVETYPE type, UINT count);

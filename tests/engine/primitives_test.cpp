@@ -232,3 +232,50 @@ TEST_F(EngineTest, TPrintDrawsOneQuadPerCharacterFromTheFontGrid) {
 
 }  // namespace
 }  // namespace engine_test
+
+namespace engine_test {
+namespace {
+
+TEST_F(EngineTest, ScreenTextCentresInPixelsAndSkipsWhatLiesBeyond) {
+  Vorn& e = StartEngine();
+  e.SetRez(800, 600);
+  e.m_nFirstChar = 0;
+  e.m_pD3DDevice->SetFVF(kFvfScreen);
+  e.m_pD3DDevice->SetStreamSource(0, e.m_pScreenVB, 0, e.m_nScreenStride);
+  d3d9_hooks::SetCallTrace(true);
+  e.BeginScene();
+  e.ScreenTPrint("Hello", 400, 300, 1);
+  EXPECT_FLOAT_EQ(e.m_TextRender.vertsScreen[0].x, 375.0f);  // 5 cells of 10 pixels, halved
+  EXPECT_FLOAT_EQ(e.m_TextRender.vertsScreen[0].y, 300.0f);
+  EXPECT_FLOAT_EQ(e.m_TextRender.vertsScreen[2].y, 312.0f);
+  EXPECT_FLOAT_EQ(e.m_TextRender.vertsScreen[0].v, 4 * 0.0625f + 0.002f);  // 'H' is row 4, top edge
+  EXPECT_EQ(e.m_TextRender.countScreen, 30);
+  d3d9_hooks::ClearCallTrace();
+  e.ScreenTPrint("far away", 900, 10, 0);
+  EXPECT_EQ(d3d9_hooks::CallCount("Lock"), 0u);
+  EXPECT_EQ(d3d9_hooks::CallCount("DrawPrimitive"), 0u);
+  e.EndScene();
+}
+
+TEST_F(EngineTest, PreparedTextAppendsWithItsOwnInsets) {
+  Vorn& e = StartEngine();
+  e.m_nFirstChar = 0;
+  e.m_bUpperGlyphs = true;
+  List l(64, &e);
+  e.TPreparePrint(l.r, "A", 0, 0);
+  // 'A' (65) with the upper half is glyph 193: column 1, row 12.
+  EXPECT_FLOAT_EQ(l.r.verts2D[0].u, 0.0625f);
+  EXPECT_FLOAT_EQ(l.r.verts2D[0].v, 12 * 0.0625f + 0.0605f);
+  EXPECT_FLOAT_EQ(l.r.verts2D[2].v, 12 * 0.0625f + 0.01f);
+  e.m_bUpperGlyphs = false;
+  e.TPreparePrint(l.r, "BC", 1, 0);
+  EXPECT_EQ(l.r.count2D, 18);  // appended after the first text
+  EXPECT_FLOAT_EQ(l.r.verts2D[6].x, -0.975f);
+  e.m_bRelativeScaling = false;
+  e.ScreenTPreparePrint(l.r, "xy", 20, 30);
+  EXPECT_EQ(l.r.countScreen, 12);
+  EXPECT_FLOAT_EQ(l.r.vertsScreen[6].x, 20.0f + 1024.0f / 80.0f);
+}
+
+}  // namespace
+}  // namespace engine_test
