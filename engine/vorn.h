@@ -139,8 +139,50 @@ class Vorn {
   void TPreparePrint(Render& R, const char* text, float column, float row);
   void ScreenTPreparePrint(Render& R, const char* text, float x, float y);
 
-  // [light]
+  // [3D primitives] immediate: one lock, copy and draw per shape
+  void DrawLine3D(float x1, float y1, float z1, float x2, float y2, float z2, float r, float g,
+                  float b, float a);
+  void DrawPoly3DImmediate(float x1, float y1, float z1, float x2, float y2, float z2, float x3,
+                           float y3, float z3, float r, float g, float b, float a);
+  void DrawTexturedPoly3DImmediate(float x1, float y1, float z1, float x2, float y2, float z2,
+                                   float x3, float y3, float z3, float u1, float v1, float u2,
+                                   float v2, float u3, float v3, float r, float g, float b, float a);
+  void DrawLitPoly3DImmediate(float x1, float y1, float z1, float x2, float y2, float z2, float x3,
+                              float y3, float z3, float nx, float ny, float nz, float sr, float sg,
+                              float sb, float sa, float r, float g, float b, float a);
+  void DrawTriLitPoly3DImmediate(float x1, float y1, float z1, float x2, float y2, float z2,
+                                 float x3, float y3, float z3, float nx1, float ny1, float nz1,
+                                 float nx2, float ny2, float nz2, float nx3, float ny3, float nz3,
+                                 float sr, float sg, float sb, float sa, float r, float g, float b,
+                                 float a);
+  void DrawTexturedLitPoly3DImmediate(float x1, float y1, float z1, float x2, float y2, float z2,
+                                      float x3, float y3, float z3, float u1, float v1, float u2,
+                                      float v2, float u3, float v3, float nx, float ny, float nz,
+                                      float sr, float sg, float sb, float sa, float r, float g,
+                                      float b, float a);
+  // [3D lists]
+  void PreparePoly3D(Render& R, float x1, float y1, float z1, float x2, float y2, float z2, float x3,
+                     float y3, float z3, float u1, float v1, float u2, float v2, float u3, float v3,
+                     float r, float g, float b, float a);
+  void PrepareLitPoly3D(Render& R, float x1, float y1, float z1, float x2, float y2, float z2,
+                        float x3, float y3, float z3, float u1, float v1, float u2, float v2,
+                        float u3, float v3, float nx, float ny, float nz, float sr, float sg,
+                        float sb, float sa, float r, float g, float b, float a);
+  void PrepareTriLitPoly3D(Render& R, float x1, float y1, float z1, float x2, float y2, float z2,
+                           float x3, float y3, float z3, float u1, float v1, float u2, float v2,
+                           float u3, float v3, float nx1, float ny1, float nz1, float nx2,
+                           float ny2, float nz2, float nx3, float ny3, float nz3, float sr,
+                           float sg, float sb, float sa, float r, float g, float b, float a);
+  // One point sprite of the given size.
+  void DrawSprite(float x, float y, float z, float size, float r, float g, float b, float a);
+
+  // [light and fog]
   void SetSpecular(float r, float g, float b, float a, float power);
+  void SetLight(D3DLIGHTTYPE type, const float diffuse[4], const float specular[4],
+                const float ambient[4], float specularPower, const D3DVECTOR* position,
+                const D3DVECTOR* direction, float range, float attenuation0, float attenuation1,
+                float attenuation2);
+  void SetFog(float start, float end, unsigned char red, unsigned char green, unsigned char blue);
 
   // ---- fields, in declaration order ----
   bool m_bWindowed;
@@ -231,6 +273,7 @@ class Vorn {
   // vertices into the start of the buffer and draws them.
   void DrawScratch2D(int n, D3DPRIMITIVETYPE type, UINT count);
   void DrawScratchScreen(int n, D3DPRIMITIVETYPE type, UINT count);
+  void DrawScratch3D(int n, D3DPRIMITIVETYPE type);
   // The list draws' common path; false when the lock failed.
   bool DrawList(IDirect3DVertexBuffer9* vb, const void* vertices, int available, int stride,
                 int vertcount, D3DPRIMITIVETYPE type, int perPrimitive, bool switchTo2D,
