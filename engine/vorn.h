@@ -72,6 +72,18 @@ class Vorn {
   bool LoadTexture();  // the working texture or the default bitmap
   void ReleaseTexture(int index);
 
+  // [texture copies] between table slots, by drawing (render path) or by
+  // D3DX surface copies
+  void SetScreenCopyState(bool relative);
+  void SetCurrentTexture(int index);
+  void RestoreBackBuffer();
+  void CopyTexture(int src, int dest);
+  void CopyTexture(int src, int dest, int x, int y, int w, int h);
+  void CopyTexture(int src, float fx, float fy, float fw, float fh);
+  void CopyTextureSection(int src, int dest, int x, int y, int w, int h);
+  void CopyTextureSectionTo(int src, int dest, int sx, int sy, int w, int h, int dx, int dy);
+  void ScrollTexture(int dx, int dy);
+
   // [immediate 2D primitives] one lock, copy and draw per shape
   void DrawLine(float x1, float y1, float x2, float y2, float r, float g, float b, float a);
   void DrawScreenLine(float x1, float y1, float x2, float y2, float r, float g, float b, float a);
@@ -263,6 +275,16 @@ class Vorn {
 
  private:
   void KillWindow();
+  // The render path of the copies: draws texture `src` as one screen quad
+  // into `target` with clamped addressing and the copy filters.
+  struct CopyQuad {
+    float x1, y1, x2, y2, u1, v1, u2, v2;
+  };
+  void RenderCopy(IDirect3DTexture9* src, int srcIndex, IDirect3DSurface9* target, bool clear,
+                  const CopyQuad& quad, bool setMaxMipLevel, bool pointFilter);
+  // Creates a missing copy destination from the source's attributes.
+  void MakeCopyDestination(int src, int dest, const char* note, bool renderTarget);
+  bool ValidSlot(int index) const { return m_pTextures && index >= 0 && index < m_nTextures; }
   // The glyph loops shared by the print operations; `top`/`bottom` are the
   // texture insets of the glyph's top and bottom edge within its cell.
   void PrepareCellText(Render& R, const char* text, double x, float row, float top, float bottom);

@@ -8,51 +8,6 @@
 namespace engine_test {
 namespace {
 
-// Makes a default-pool render-target texture in `slot` filled with a
-// pattern that tells every texel apart.
-void MakeDefaultPoolTexture(Vorn& e, int slot, UINT w, UINT h) {
-  ASSERT_EQ(D3DXCreateTexture(e.m_pD3DDevice, w, h, 1, D3DUSAGE_RENDERTARGET, D3DFMT_X8R8G8B8,
-                              D3DPOOL_DEFAULT, &e.m_pTextures[slot]),
-            D3D_OK);
-  IDirect3DTexture9* staging = nullptr;
-  ASSERT_EQ(D3DXCreateTexture(e.m_pD3DDevice, w, h, 1, 0, D3DFMT_X8R8G8B8, D3DPOOL_MANAGED, &staging), D3D_OK);
-  D3DLOCKED_RECT lr{};
-  ASSERT_EQ(staging->LockRect(0, &lr, nullptr, 0), D3D_OK);
-  for (UINT y = 0; y < h; ++y)
-    for (UINT x = 0; x < w; ++x)
-      static_cast<DWORD*>(lr.pBits)[y * (lr.Pitch / 4) + x] = 0xFF000000u | (slot << 16) | (y << 8) | x;
-  staging->UnlockRect(0);
-  IDirect3DSurface9* src = nullptr;
-  IDirect3DSurface9* dst = nullptr;
-  staging->GetSurfaceLevel(0, &src);
-  e.m_pTextures[slot]->GetSurfaceLevel(0, &dst);
-  ASSERT_EQ(D3DXLoadSurfaceFromSurface(dst, nullptr, nullptr, src, nullptr, nullptr, D3DX_FILTER_NONE, 0), D3D_OK);
-  src->Release();
-  dst->Release();
-  staging->Release();
-}
-
-// Reads texel (x, y) of level 0 through a managed copy.
-DWORD Texel(Vorn& e, IDirect3DTexture9* t, UINT x, UINT y) {
-  D3DSURFACE_DESC d{};
-  t->GetLevelDesc(0, &d);
-  IDirect3DTexture9* copy = nullptr;
-  D3DXCreateTexture(e.m_pD3DDevice, d.Width, d.Height, 1, 0, D3DFMT_X8R8G8B8, D3DPOOL_MANAGED, &copy);
-  IDirect3DSurface9* src = nullptr;
-  IDirect3DSurface9* dst = nullptr;
-  t->GetSurfaceLevel(0, &src);
-  copy->GetSurfaceLevel(0, &dst);
-  D3DXLoadSurfaceFromSurface(dst, nullptr, nullptr, src, nullptr, nullptr, D3DX_FILTER_NONE, 0);
-  D3DLOCKED_RECT lr{};
-  copy->LockRect(0, &lr, nullptr, D3DLOCK_READONLY);
-  DWORD texel = static_cast<const DWORD*>(lr.pBits)[y * (lr.Pitch / 4) + x];
-  copy->UnlockRect(0);
-  src->Release();
-  dst->Release();
-  copy->Release();
-  return texel;
-}
-
 TEST_F(EngineTest, SetRezResizesAndKeepsDefaultPoolTextures) {
   Vorn& e = StartEngine();
   MakeDefaultPoolTexture(e, 1, 64, 32);
