@@ -5,6 +5,7 @@
 
 #include "engine/mesh/flat_mesh.h"
 #include "engine/mesh/skinned_mesh.h"
+#include "engine/render/alert_button.h"
 #include "engine/render/render_list.h"
 #include "platform/d3d9/d3d9.h"
 #include "platform/d3dx/d3dx9.h"
@@ -150,6 +151,15 @@ class Vorn {
   void ScreenTPrint(const char* text, float x, float y, unsigned char align);
   void TPreparePrint(Render& R, const char* text, float column, float row);
   void ScreenTPreparePrint(Render& R, const char* text, float x, float y);
+
+  // [alert box and mouse pointer] TAlert returns 0, or the clicked
+  // button's index + 1
+  unsigned char TAlert(const char* text, float mouseX, float mouseY, bool clicked);
+  void DrawAlertButtons(AlertButtonList& list);
+  void DrawMousePointer(float x, float y);
+  D3DCOLOR AlertButtonColour(AlertButtonList& list, int i);
+  bool AlertButtonHit(AlertButtonList& list, int i, float x, float y);
+  int AlertButtonUnderMouse(AlertButtonList& list, float x, float y);
 
   // [3D primitives] immediate: one lock, copy and draw per shape
   void DrawLine3D(float x1, float y1, float z1, float x2, float y2, float z2, float r, float g,
