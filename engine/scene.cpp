@@ -15,11 +15,6 @@ constexpr UINT kIndexBufferBytes = 2000;  // 1,000 16-bit indices
 constexpr UINT kSpriteVertices = 3;
 constexpr DWORD kTextureFileBufferBytes = 0x100000;
 
-DWORD FloatBits(float f) {
-  DWORD bits;
-  std::memcpy(&bits, &f, sizeof bits);
-  return bits;
-}
 
 }  // namespace
 

@@ -1,6 +1,8 @@
-// Small helpers over Direct3D objects: release-and-null and logging a
-// result by its name.
+// Small helpers over Direct3D objects: release-and-null, float render
+// state bits and logging a result by its name.
 #pragma once
+
+#include <cstring>
 
 #include "log/event_log.h"
 #include "platform/win32/windows.h"
@@ -23,6 +25,13 @@ inline void ReleaseLogged(T*& object, const char* note) {
     object = nullptr;
     LogText(note);
   }
+}
+
+// The bit pattern of a float, as float render states take it.
+inline DWORD FloatBits(float f) {
+  DWORD bits;
+  std::memcpy(&bits, &f, sizeof bits);
+  return bits;
 }
 
 // Logs the symbolic name of a result as a plain entry.

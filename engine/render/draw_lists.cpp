@@ -2,8 +2,8 @@
 // of the shared buffer, one copy and one draw per list, or a redraw of what
 // the buffer already holds.
 #include <algorithm>
-#include <cstring>
 
+#include "engine/render/buffer_fill.h"
 #include "engine/vorn.h"
 #include "platform/win32/message_box.h"
 
@@ -20,11 +20,7 @@ bool Vorn::DrawList(IDirect3DVertexBuffer9* vb, const void* vertices, int availa
   // A count beyond the list is cut to the list, never read past it.
   const int n = vertcount == 0 ? available : std::min(vertcount, available);
   if (n <= 0) return true;
-  const UINT bytes = static_cast<UINT>(n * stride);
-  void* data = nullptr;
-  if (FAILED(vb->Lock(0, bytes, &data, 0)) || !data) return false;
-  std::memcpy(data, vertices, bytes);
-  vb->Unlock();
+  if (!FillBuffer(vb, vertices, static_cast<UINT>(n * stride))) return false;
   if (switchTo2D && !m_b2DViewActive) Set2DView(1.0f, 1.0f, 1.0f);
   m_pD3DDevice->DrawPrimitive(type, 0, static_cast<UINT>(n / perPrimitive));
   return true;

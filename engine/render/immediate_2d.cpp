@@ -2,6 +2,7 @@
 // copied into the start of the shared vertex buffer and drawn at once.
 #include <cstring>
 
+#include "engine/render/buffer_fill.h"
 #include "engine/vorn.h"
 
 namespace {
@@ -14,23 +15,14 @@ struct Corner {
 }  // namespace
 
 void Vorn::DrawScratch2D(int n, D3DPRIMITIVETYPE type, UINT count) {
-  if (!m_p2DVB || !m_pD3DDevice) return;
-  const UINT bytes = static_cast<UINT>(n * m_n2DStride);
-  void* data = nullptr;
-  if (FAILED(m_p2DVB->Lock(0, bytes, &data, 0)) || !data) return;
-  std::memcpy(data, m_p2DVerts, bytes);
-  m_p2DVB->Unlock();
+  if (!m_pD3DDevice || !FillBuffer(m_p2DVB, m_p2DVerts, static_cast<UINT>(n * m_n2DStride))) return;
   if (!m_b2DViewActive) Set2DView(1.0f, 1.0f, 1.0f);
   m_pD3DDevice->DrawPrimitive(type, 0, count);
 }
 
 void Vorn::DrawScratchScreen(int n, D3DPRIMITIVETYPE type, UINT count) {
-  if (!m_pScreenVB || !m_pD3DDevice) return;
-  const UINT bytes = static_cast<UINT>(n * m_nScreenStride);
-  void* data = nullptr;
-  if (FAILED(m_pScreenVB->Lock(0, bytes, &data, 0)) || !data) return;
-  std::memcpy(data, m_pScreenVerts, bytes);
-  m_pScreenVB->Unlock();
+  if (!m_pD3DDevice || !FillBuffer(m_pScreenVB, m_pScreenVerts, static_cast<UINT>(n * m_nScreenStride)))
+    return;
   m_pD3DDevice->DrawPrimitive(type, 0, count);
 }
 

@@ -1,6 +1,5 @@
 // The engine's light, material and fog settings.
-#include <cstring>
-
+#include "engine/d3d9/com_helpers.h"
 #include "engine/vorn.h"
 
 void Vorn::SetSpecular(float r, float g, float b, float a, float power) {
@@ -48,11 +47,8 @@ void Vorn::SetLight(D3DLIGHTTYPE type, const float diffuse[4], const float specu
 // Linear vertex fog of one colour; the caller turns fog on.
 void Vorn::SetFog(float start, float end, unsigned char red, unsigned char green, unsigned char blue) {
   if (!m_pD3DDevice) return;
-  DWORD startBits, endBits;
-  std::memcpy(&startBits, &start, sizeof startBits);
-  std::memcpy(&endBits, &end, sizeof endBits);
   m_pD3DDevice->SetRenderState(D3DRS_FOGCOLOR, 0xFF000000u | (DWORD{red} << 16) | (DWORD{green} << 8) | blue);
   m_pD3DDevice->SetRenderState(D3DRS_FOGVERTEXMODE, D3DFOG_LINEAR);
-  m_pD3DDevice->SetRenderState(D3DRS_FOGSTART, startBits);
-  m_pD3DDevice->SetRenderState(D3DRS_FOGEND, endBits);
+  m_pD3DDevice->SetRenderState(D3DRS_FOGSTART, FloatBits(start));
+  m_pD3DDevice->SetRenderState(D3DRS_FOGEND, FloatBits(end));
 }

@@ -2,6 +2,8 @@
 // texturing variants, triangles prepared into 3D lists, and point sprites.
 #include <cstring>
 
+#include "engine/render/buffer_fill.h"
+#include "engine/d3d9/com_helpers.h"
 #include "engine/vorn.h"
 
 namespace {
@@ -38,21 +40,11 @@ void Append3D(Render& R, const Corner3D (&c)[3], unsigned fields, D3DCOLOR diffu
   for (const Corner3D& corner : c) Write(R.verts3D[R.count3D++], corner, fields, diffuse, specular);
 }
 
-DWORD FloatBits(float f) {
-  DWORD bits;
-  std::memcpy(&bits, &f, sizeof bits);
-  return bits;
-}
 
 }  // namespace
 
 void Vorn::DrawScratch3D(int n, D3DPRIMITIVETYPE type) {
-  if (!m_p3DVB || !m_pD3DDevice) return;
-  const UINT bytes = static_cast<UINT>(n * m_n3DStride);
-  void* data = nullptr;
-  if (FAILED(m_p3DVB->Lock(0, bytes, &data, 0)) || !data) return;
-  std::memcpy(data, m_p3DVerts, bytes);
-  m_p3DVB->Unlock();
+  if (!m_pD3DDevice || !FillBuffer(m_p3DVB, m_p3DVerts, static_cast<UINT>(n * m_n3DStride))) return;
   if (m_b2DViewActive) Set3DView(0.0f, 0.0f);
   m_pD3DDevice->DrawPrimitive(type, 0, 1);
 }
