@@ -6,6 +6,7 @@
 #include <new>
 #include <string>
 
+#include "app/engine_instance.h"
 #include "engine/vorn.h"
 #include "log/event_log.h"
 #include "platform/win32/backend_select.h"
@@ -13,8 +14,6 @@
 #include "platform/win32/window.h"
 
 namespace {
-
-const char* const kApplicationName = "Vornel Tests V0.5";
 
 constexpr const char* kUsage =
     "usage: vornel [--headless] [--script FILE]\n"
@@ -59,21 +58,6 @@ bool HasDisplay() {
   const char* qpa = std::getenv("QT_QPA_PLATFORM");
   return (x && *x) || (w && *w) || (qpa && *qpa);
 }
-
-}  // namespace
-
-// The engine, constructed before main: its constructor writes the first log
-// entry and so creates the event log. It is destroyed after main returns,
-// but before the platform's own records (windows, the clock, the device's
-// bookkeeping) that its destructor still uses: it lives in storage of its
-// own, and its destruction is registered with atexit as main's last act, so
-// it runs first among the exit-time destructors.
-alignas(Vorn) unsigned char g_EngineStorage[sizeof(Vorn)];
-Vorn& g_Engine = *new (g_EngineStorage) Vorn(kApplicationName);
-
-namespace {
-
-void DestroyEngine() { g_Engine.~Vorn(); }
 
 }  // namespace
 
@@ -182,6 +166,6 @@ int Run(int argc, char** argv) {
 
 int main(int argc, char** argv) {
   int status = Run(argc, argv);
-  std::atexit(DestroyEngine);
+  DestroyEngineAtExit();
   return status;
 }
