@@ -205,6 +205,8 @@ class Vorn {
                 const D3DVECTOR* direction, float range, float attenuation0, float attenuation1,
                 float attenuation2);
   void SetFog(float start, float end, unsigned char red, unsigned char green, unsigned char blue);
+  // Point sizes from the distance (on) or fixed (off), for the sprites.
+  void SetPointScaling(bool on);
 
   // ---- fields, in declaration order ----
   bool m_bWindowed;
