@@ -10,6 +10,7 @@
 #include "log/event_log.h"
 #include "platform/win32/clock.h"
 #include "platform/win32/message_box.h"
+#include "platform/win32/resources.h"
 
 namespace {
 
@@ -51,7 +52,7 @@ void Vorn::InitWindow(WNDCLASSEXA wc) {
   if (!m_hwnd) {
     m_hwnd = CreateWindowExA(0, "ClassName", "Vornel new Tests", WS_POPUP | WS_VISIBLE, 0, 0,
                              m_DesktopRect.right, m_DesktopRect.bottom, nullptr, nullptr,
-                             wc.hInstance, nullptr);
+                             GetModuleHandleA(nullptr), nullptr);
   } else {
     SetWindowTextA(m_hwnd, "Vornel new Tests");
   }
@@ -233,6 +234,7 @@ bool Vorn::InitD3D() {
         LogText("D3DERR_NOTAVAILABLE");
       else
         LogString("Unknown error %s", DXGetErrorString9A(hr));
+      m_bDeviceReady = false;
       LogText("E: Vorn::InitD3D()");
       return true;
     }

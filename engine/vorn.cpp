@@ -6,6 +6,7 @@
 #include "engine/d3d9/com_helpers.h"
 #include "engine/shadow_volume.h"
 #include "log/event_log.h"
+#include "platform/win32/resources.h"
 
 int g_SceneAlertAnswer = 4;  // IDRETRY
 int g_LoadAlertAnswer = 4;   // IDRETRY
@@ -175,6 +176,6 @@ Vorn::~Vorn() {
 
 void Vorn::KillWindow() {
   LogText("S: KillWindow()");
-  UnregisterClassA("ClassName", m_WindowClass.hInstance);
+  UnregisterClassA("ClassName", GetModuleHandleA(nullptr));
   LogText("E: KillWindow()");
 }

@@ -10,19 +10,24 @@
 bool Vorn::DrawList(IDirect3DVertexBuffer9* vb, const void* vertices, int available, int stride,
                     int vertcount, D3DPRIMITIVETYPE type, int perPrimitive, bool switchTo2D,
                     bool switchOnRedraw) {
-  if (!m_pD3DDevice || !vb || !vertices) return false;
+  if (!m_pD3DDevice) return false;
   if (vertcount == -1) {
-    // The buffer still holds what its last lock wrote.
+    // The buffer still holds what its last lock wrote. Nothing is locked
+    // here, so this path never reports a failed lock; without a buffer
+    // there is nothing to draw again.
     if (switchTo2D && switchOnRedraw && !m_b2DViewActive) Set2DView(1.0f, 1.0f, 1.0f);
-    m_pD3DDevice->DrawPrimitive(type, 0, static_cast<UINT>(available / perPrimitive));
+    if (vb) m_pD3DDevice->DrawPrimitive(type, 0, static_cast<UINT>(available / perPrimitive));
     return true;
   }
+  if (!vb || !vertices) return false;
   // A count beyond the list is cut to the list, never read past it.
   const int n = vertcount == 0 ? available : std::min(vertcount, available);
-  if (n <= 0) return true;
-  if (!FillBuffer(vb, vertices, static_cast<UINT>(n * stride))) return false;
+  // An empty list copies nothing (a lock of 0 bytes would take the whole
+  // buffer) and draws nothing, but still leaves the 2D view selected, so
+  // the draw that follows does not depend on the view before it.
+  if (n > 0 && !FillBuffer(vb, vertices, static_cast<UINT>(n * stride))) return false;
   if (switchTo2D && !m_b2DViewActive) Set2DView(1.0f, 1.0f, 1.0f);
-  m_pD3DDevice->DrawPrimitive(type, 0, static_cast<UINT>(n / perPrimitive));
+  if (n > 0) m_pD3DDevice->DrawPrimitive(type, 0, static_cast<UINT>(n / perPrimitive));
   return true;
 }
 

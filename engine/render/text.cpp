@@ -72,7 +72,7 @@ void Vorn::TPrint(const char* text, float column, float row) {
   m_TextRender.count2D = 0;
   PrepareCellText(m_TextRender, text, static_cast<double>(m_fCharWidth) * column - 1.0, row,
                   kPrintTop, kPrintBottom);
-  if (m_TextRender.count2D == 0) return;
+  // Even with every glyph off the screen the 2D view is selected.
   DrawList(m_p2DVB, m_TextRender.verts2D, m_TextRender.count2D, m_n2DStride, 0, D3DPT_TRIANGLELIST, 3,
            true, false);
 }

@@ -73,17 +73,33 @@ bool Vorn::LoadTexture(const char* file, int index, int width, int height) {
   return true;
 }
 
+// The working texture's default bitmap, at 48 x 48. The first try is a bare
+// D3DX load with the engine's creation settings, not the checked load above:
+// it leaves the caption alone and writes no load-failure line. Each load goes
+// into a local pointer and replaces slot 6 only on success, so a texture a
+// caller forgot to release is not leaked.
 bool Vorn::LoadTexture() {
-  if (!LoadTexture(g_WorkingTextureFile, kWorkingSlot, kDefaultBitmapSize, kDefaultBitmapSize))
+  if (!m_pTextures || m_nTextures <= kWorkingSlot) return true;
+  IDirect3DTexture9* texture = nullptr;
+  HRESULT hr = D3DXCreateTextureFromFileExA(
+      m_pD3DDevice, g_WorkingTextureFile, kDefaultBitmapSize, kDefaultBitmapSize, m_MipLevels,
+      m_TextureUsage, static_cast<D3DFORMAT>(m_TextureFormat), static_cast<D3DPOOL>(m_TexturePool),
+      D3DX_DEFAULT, D3DX_DEFAULT, 0, nullptr, nullptr, &texture);
+  if (SUCCEEDED(hr) && texture) {
+    SafeRelease(m_pTextures[kWorkingSlot]);
+    m_pTextures[kWorkingSlot] = texture;
     return false;
+  }
   g_WorkingTextureFile = kDefaultBitmap;
   LogString("Loading default bitmap!!! Vorn::LoadTexture(%s,int,rez)", g_WorkingTextureFile);
-  if (m_pTextures && m_nTextures > kWorkingSlot && !m_pTextures[kWorkingSlot]) {
-    HRESULT hr = D3DXCreateTextureFromFileExA(
-        m_pD3DDevice, kDefaultBitmap, kDefaultBitmapSize, kDefaultBitmapSize, m_MipLevels, 0,
-        D3DFMT_R3G3B2, D3DPOOL_MANAGED, D3DX_DEFAULT, D3DX_DEFAULT, 0, nullptr, nullptr,
-        &m_pTextures[kWorkingSlot]);
-    if (FAILED(hr)) m_pTextures[kWorkingSlot] = nullptr;
+  texture = nullptr;
+  hr = D3DXCreateTextureFromFileExA(m_pD3DDevice, kDefaultBitmap, kDefaultBitmapSize,
+                                    kDefaultBitmapSize, m_MipLevels, 0, D3DFMT_R3G3B2,
+                                    D3DPOOL_MANAGED, D3DX_DEFAULT, D3DX_DEFAULT, 0, nullptr,
+                                    nullptr, &texture);
+  if (SUCCEEDED(hr) && texture) {
+    SafeRelease(m_pTextures[kWorkingSlot]);
+    m_pTextures[kWorkingSlot] = texture;
   }
   return true;
 }

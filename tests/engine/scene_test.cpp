@@ -72,8 +72,16 @@ TEST_F(EngineTest, AnisotropySurveyFollowsTheCaps) {
   DWORD minf = 0, magf = 0;
   e.m_pD3DDevice->GetSamplerState(3, D3DSAMP_MINFILTER, &minf);
   e.m_pD3DDevice->GetSamplerState(3, D3DSAMP_MAGFILTER, &magf);
-  const bool aniso = (e.m_Caps.TextureFilterCaps & D3DPTFILTERCAPS_MAGFANISOTROPIC) != 0;
-  EXPECT_EQ(magf, static_cast<DWORD>(aniso ? D3DTEXF_ANISOTROPIC : D3DTEXF_LINEAR));
+  // The software device filters anisotropically: every stage takes it, with
+  // the device's largest degree.
+  ASSERT_NE(e.m_Caps.TextureFilterCaps & D3DPTFILTERCAPS_MAGFANISOTROPIC, 0u);
+  EXPECT_EQ(magf, static_cast<DWORD>(D3DTEXF_ANISOTROPIC));
+  EXPECT_EQ(minf, static_cast<DWORD>(D3DTEXF_ANISOTROPIC));
+  DWORD degree = 0;
+  e.m_pD3DDevice->GetSamplerState(3, D3DSAMP_MAXANISOTROPY, &degree);
+  EXPECT_GT(e.m_dwAnisotrophy, 1u);
+  EXPECT_EQ(degree, e.m_dwAnisotrophy);
+  EXPECT_EQ(CountLines("m_dwAnisotrophy is < 1"), 0);
   // Pretend the device cannot filter anisotropically: eight notes, linear.
   e.m_Caps.TextureFilterCaps = 0;
   e.m_dwAnisotrophy = 0;

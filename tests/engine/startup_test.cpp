@@ -53,8 +53,9 @@ TEST_F(EngineTest, StartupLogMatchesTheReference) {
 }
 
 TEST_F(EngineTest, StartupCreatesTheDeviceTwiceAndEndsIn2DView) {
+  d3d9_hooks::SetCallTrace(true);
   Vorn& e = StartEngine();
-  EXPECT_EQ(d3d9_hooks::CallCount("CreateDevice"), 0u);  // trace is off by default
+  EXPECT_EQ(d3d9_hooks::CallCount("CreateDevice"), 2u);
   ASSERT_NE(e.m_pD3DDevice, nullptr);
   EXPECT_TRUE(e.m_bDeviceReady);
   EXPECT_EQ(e.m_ChosenFormat, D3DFMT_X8R8G8B8);
