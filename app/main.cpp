@@ -1,16 +1,16 @@
-// The program's entry point: options, the backend, the main window, and the
-// engine's start-up, first frame and shutdown.
+// The program's entry point: reads the options, registers the resources,
+// installs the backend (Qt, or headless with an optional script) and runs
+// WinMain.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <new>
 #include <string>
 
 #include "app/engine_instance.h"
-#include "engine/vorn.h"
+#include "app/resources/resources.h"
+#include "app/win_main.h"
 #include "log/event_log.h"
 #include "platform/win32/backend_select.h"
-#include "platform/win32/messages.h"
 #include "platform/win32/window.h"
 
 namespace {
@@ -59,37 +59,6 @@ bool HasDisplay() {
   return (x && *x) || (w && *w) || (qpa && *qpa);
 }
 
-}  // namespace
-
-namespace {
-
-LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_PAINT: {
-      PAINTSTRUCT paint;
-      BeginPaint(hwnd, &paint);
-      RECT client{};
-      GetClientRect(hwnd, &client);
-      g_Engine.m_bPainting = true;
-      g_Engine.ScreenSwap(client.right, client.bottom);
-      g_Engine.m_bPainting = false;
-      EndPaint(hwnd, &paint);
-      return 0;
-    }
-    case WM_DESTROY:
-      LogText("W: WM_DESTROY");
-      g_Engine.m_bQuit = true;
-      PostQuitMessage(0);
-      return 0;
-    default:
-      return DefWindowProcA(hwnd, message, wParam, lParam);
-  }
-}
-
-}  // namespace
-
-namespace {
-
 int Run(int argc, char** argv) {
   Options options;
   int status = ParseOptions(argc, argv, &options);
@@ -98,68 +67,19 @@ int Run(int argc, char** argv) {
     std::fputs("vornel: no display found; run with --headless\n", stderr);
     return 2;
   }
+  RegisterResources();
   std::string error;
   status = InitBackend(options.headless ? BackendKind::kHeadless : BackendKind::kQt, options.script, &error);
   if (status != 0) {
     std::fprintf(stderr, "%s\n", error.c_str());
     return status;
   }
-
-  WNDCLASSEXA wc{};
-  wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = MainWindowProc;
-  wc.lpszClassName = "VORNELTESTS";
-  RegisterClassExA(&wc);
-  RECT frame = {0, 0, 1024, 768};
-  AdjustWindowRectEx(&frame, WS_OVERLAPPEDWINDOW, FALSE, 0);
-  HWND hwnd = CreateWindowExA(0, "VORNELTESTS", "VornelTests", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                              CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top,
-                              nullptr, nullptr, nullptr, nullptr);
-  if (!hwnd) {
-    ShutdownBackend();
-    return 0;
-  }
-  ShowWindow(hwnd, SW_SHOW);
-  LogText(kApplicationName);
-
-  g_Engine.m_PresentParams.SwapEffect = D3DSWAPEFFECT_COPY;
-  g_Engine.m_nRenderTextureWidth = 256;
-  g_Engine.m_nRenderTextureHeight = 256;
-  g_Engine.m_PresentParams.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
-  g_StartupSettings.mainWindow = hwnd;
-  Startup(g_Engine, wc);
-
-  // The first frame: the working picture over the whole view (the default
-  // bitmap when "pic5.bmp" is missing) with the program's name on it.
-  RECT client{};
-  GetClientRect(hwnd, &client);
-  g_Engine.ClearScreen();
-  if (g_Engine.m_pD3DDevice && g_Engine.m_pTextures) {
-    IDirect3DDevice9* device = g_Engine.m_pD3DDevice;
-    if (g_Engine.LoadTexture("pic5.bmp", 6)) g_Engine.LoadTexture();
-    g_Engine.Set2DView(1.0f, 1.0f, 1.0f);
-    g_Engine.BeginScene();
-    device->SetTexture(0, g_Engine.m_pTextures[6]);
-    g_Engine.m_nCurrentTexture = 6;
-    g_Engine.DrawTextureBar(-1.0f, 1.0f, 1.0f, -1.0f, 0.0f, 0.0f, 1.0f, 1.0f, 1.0f, 1.0f, 1.0f, 1.0f);
-    device->SetTexture(0, g_Engine.m_pTextures[0]);
-    g_Engine.m_nFirstChar = 0;  // the font image starts at code 0
-    g_Engine.TPrint(kApplicationName, 2.0f, 2.0f);
-    g_Engine.EndScene();
-  }
-  g_Engine.ScreenSwap(client.right, client.bottom);
-  g_Engine.CheckDeviceCaps();
-
-  // With a script or a real window, messages run until the window closes;
-  // headless without a script there is nobody to close it, so it closes now.
-  if (options.headless && !options.script) DestroyWindow(hwnd);
-  MSG msg{};
-  while (!g_Engine.m_bQuit && GetMessageA(&msg, nullptr, 0, 0) > 0) {
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
-  }
+  // Headless without a script nobody would ever close the window: the
+  // backend closes it once the loop first waits, so the bench starts,
+  // shows its splash and shuts down normally.
+  status = WinMain(GetModuleHandleA(nullptr), nullptr, nullptr, SW_SHOW);
   ShutdownBackend();
-  return 0;
+  return status;
 }
 
 }  // namespace

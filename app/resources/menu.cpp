@@ -1,0 +1,182 @@
+// Menu 109: File, the tests under "&Tests", the settings, and Help. Item
+// texts keep their "&" mnemonics and "\t" shortcut texts. The check marks
+// given here are those of the resource; WM_INITMENU recomputes most of them
+// from the settings before the menu shows.
+#include "app/resources/resources.h"
+
+MenuTemplate MainMenuTemplate() {
+  const UINT C = MF_CHECKED;
+  return {
+      MenuPopup("&File", {
+          MenuCommand("&Load Texture", 32861),
+          MenuSeparator(),
+          MenuCommand("E&xit", 105),
+      }),
+      MenuPopup("&Tests", {
+          MenuPopup("&Screen Tests", {
+              MenuCommand("Render &Points", 32866),
+              MenuSeparator(),
+              MenuCommand("&Immediate Lines", 32868),
+              MenuCommand("&Render Lines", 32869),
+              MenuSeparator(),
+              MenuCommand("&Immediate Boxes", 32872),
+              MenuCommand("&Render Boxes", 32871),
+              MenuSeparator(),
+              MenuCommand("I&mmediate Bars", 32873),
+              MenuCommand("R&ender Bars", 32874),
+              MenuCommand("Render &Texture Bars", 32875),
+              MenuSeparator(),
+              MenuCommand("&Immediate Polys", 32877),
+              MenuCommand("&Render Polys", 32878),
+              MenuCommand("Render Polys &Tricolor", 32879),
+              MenuSeparator(),
+              MenuCommand("&TPrint", 32888),
+              MenuCommand("T&PrintPrepare", 32889),
+              MenuSeparator(),
+              MenuCommand("Use Relative Scaling", 32880),
+          }),
+          MenuPopup("&2D Tests", {
+              MenuPopup("&Points", {
+                  MenuCommand("Render Points", 32799),
+              }),
+              MenuPopup("&Lines", {
+                  MenuCommand("&Immediate Lines", 32772),
+                  MenuCommand("&Render Lines", 32773),
+              }),
+              MenuPopup("&Boxes", {
+                  MenuCommand("&Immediate Boxes", 32775),
+                  MenuCommand("&Render Boxes", 32776),
+              }),
+              MenuPopup("B&ars", {
+                  MenuCommand("Immediate Bars", 32884),
+                  MenuCommand("Render B&ars", 32777),
+                  MenuCommand("Render &Texture Bars", 32778),
+              }),
+              MenuPopup("P&olygons", {
+                  MenuCommand("&Immediate Polygon", 32781),
+                  MenuCommand("&Render Polygon", 32783),
+                  MenuCommand("Render Polygon &TriColor", 32824),
+              }),
+              MenuPopup("Te&xt", {
+                  MenuCommand("&TPrint()", 32830),
+                  MenuCommand("T&PreparePrint()", 32831),
+              }),
+              MenuPopup("&Copies", {
+                  MenuCommand("CopyTexture &1-1", 32826),
+                  MenuCommand("Copy&ToSection", 32827),
+                  MenuCommand("Copy&FromSection", 32828),
+                  MenuCommand("CopyFromSectionTo&Location", 32841),
+                  MenuCommand("&ScrollTexture", 32840),
+              }),
+          }),
+          MenuPopup("&3D Tests", {
+              MenuCommand("&Points", 32891),
+              MenuCommand("&Immediate Lines", 32892),
+              MenuCommand("&Render Lines", 32893),
+              MenuSeparator(),
+              MenuCommand("I&mmediate Polys", 32894),
+              MenuCommand("Immediate Textured Polys", 32896),
+              MenuCommand("Immediate Lit Polys", 32898),
+              MenuCommand("Immediate Textured and Lit Polys", 32900),
+              MenuCommand("Immediate TriLit Polys", 32902),
+              MenuSeparator(),
+              MenuCommand("R&ender Polys", 32895),
+              MenuCommand("Render Textured Polys", 32897),
+              MenuCommand("Render Lit Polys", 32899),
+              MenuCommand("Render Textured and Lit Polys", 32901),
+              MenuCommand("Render TriLit Polys", 32903),
+              MenuSeparator(),
+              MenuCommand("&Sprites", 32914),
+              MenuCommand("Scale Sprites", 32915),
+          }),
+          MenuPopup("&Dialogs", {
+              MenuCommand("&TAlert", 32886),
+              MenuCommand("&Mouse", 32890),
+          }),
+      }),
+      MenuPopup("&Settings", {
+          MenuCommand("Step\tSpace", 32822),
+          MenuCommand("Resume\tEnter", 32823),
+          MenuCommand("On &Messages", 32821),
+          MenuCommand("FPS Logging to Text File", 32916),
+          MenuCommand("Clear&Screen\tHOME", 32803),
+          MenuSeparator(),
+          MenuPopup("Test &Type", {
+              MenuCommand("&Random", 32801, C),
+              MenuCommand("&Static", 32802),
+              MenuCommand("&Defined", 32833),
+          }),
+          MenuPopup("Calls Per &Frame", {
+              MenuCommand("&1", 32815),
+              MenuCommand("1&0", 32816, C),
+              MenuCommand("100", 32817),
+              MenuCommand("&200", 32818),
+              MenuCommand("&500", 32819),
+              MenuCommand("&800", 32820),
+          }),
+          MenuPopup("&Copy to Test Texture", {
+              MenuCommand("Texture &1\t[256x512]", 32835, C),
+              MenuCommand("Texture &2\t[512x256]", 32836),
+              MenuCommand("Texture &3\t[512x512]", 32837),
+              MenuCommand("Texture &4\t[256x256]", 32838),
+              MenuCommand("Texture &5\t[48x48]", 32839),
+              MenuCommand("&User Defined Texture", 32851),
+              MenuCommand("&Edit User Texture", 32852),
+              MenuSeparator(),
+              MenuCommand("&Allow Fast Copy", 32842),
+              MenuCommand("Copy From Texture", 32860),
+              MenuSeparator(),
+              MenuCommand("Filter &None", 32843),
+              MenuCommand("Filter &Point", 32844),
+              MenuCommand("Filter &Linear", 32845),
+              MenuCommand("Filter &Triangle", 32846),
+              MenuCommand("Filter &Box", 32847),
+          }),
+          MenuPopup("&Render States", {
+              MenuPopup("&Cull Mode", {
+                  MenuCommand("&None", 32785),
+                  MenuCommand("&CW", 32786, C),
+                  MenuCommand("CC&W", 32787),
+                  MenuSeparator(),
+                  MenuCommand("D3DCULL_NONE", 32795),
+                  MenuCommand("D3DCULL_CW", 32796, C),
+                  MenuCommand("D3DCULL_CCW", 32797),
+              }),
+              MenuPopup("&Fill Mode", {
+                  MenuCommand("&Point", 32811),
+                  MenuCommand("&WireFrame", 32808),
+                  MenuCommand("&Solid", 32809, C),
+              }),
+              MenuPopup("S&hade Mode", {
+                  MenuCommand("&Flat", 32812),
+                  MenuCommand("&Gourad", 32810, C),
+              }),
+              MenuPopup("Texture F&ilter", {
+                  MenuCommand("Filter P&oint", 32848, C),
+                  MenuCommand("Filter &Linear", 32849),
+                  MenuCommand("Filter &Anisotropic", 32850),
+              }),
+              MenuSeparator(),
+              MenuCommand("T&ransparent", 32832),
+              MenuCommand("Copy Render &Buffer", 32804, C),
+          }),
+          MenuPopup("&Resolution", {
+              MenuCommand("640 x 480", 32905),
+              MenuCommand("800 x 600", 32906, C),
+              MenuCommand("1024 x 768", 32907),
+              MenuCommand("1600 x 900", 32908),
+              MenuCommand("1600 x 1200", 32909),
+              MenuCommand("1680 x 1050", 32910),
+              MenuCommand("1920 x 1200", 32911),
+              MenuSeparator(),
+              MenuCommand("Window Resize to Resolution", 32912),
+              MenuCommand("ScreenSwap FLIP", 32881),
+              MenuCommand("ScreenSwap COPY", 32882, C),
+              MenuCommand("Dump Textures on Reset", 32883),
+          }),
+      }),
+      MenuPopup("&Help", {
+          MenuCommand("&About ...", 104),
+      }),
+  };
+}
