@@ -153,10 +153,13 @@ bool ScriptRunner::Deliver(bool waiting) {
   for (;;) {
     if (!WaitsOver(waiting)) return false;
     if (next_ >= script_.steps.size()) break;
-    const ScriptStep& step = script_.steps[next_++];
+    const std::size_t index = next_++;
+    ScriptStep& step = script_.steps[index];
+    if (options_.before_step) options_.before_step(index, &step);
     if (Run(step, window)) return true;
   }
   if (closed_) return false;
+  if (options_.before_step) options_.before_step(script_.steps.size(), nullptr);
   // Spent: close the window as its user would.
   closed_ = true;
   PostMessageA(window, WM_CLOSE, 0, 0);

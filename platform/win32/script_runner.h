@@ -4,7 +4,9 @@
 // dumps, and closes the window when the script is spent.
 #pragma once
 
+#include <cstddef>
 #include <deque>
+#include <functional>
 #include <string>
 
 #include "platform/win32/open_file_dialog.h"
@@ -17,6 +19,11 @@ struct ScriptRunnerOptions {
   // time is 100 passes by default). With the system clock the loop simply
   // runs until the time has passed.
   int virtual_ms_per_pass = 10;
+  // Called just before each step runs, with its index and the step itself
+  // (which it may still adjust, say the length of a sleep), and once more
+  // with the number of steps and null when the script is spent. For a
+  // driver that follows the run as it goes; null for none.
+  std::function<void(std::size_t index, ScriptStep* step)> before_step;
 };
 
 // What a script error (an unknown menu path or command id, a dialog field
