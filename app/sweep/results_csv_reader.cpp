@@ -154,7 +154,7 @@ bool ParseResultsCsv(const std::string& text, SweepResults* out, std::string* er
     if (line.empty()) continue;
     std::vector<std::string> fields;
     SweepRow row;
-    std::string what = "an unclosed quote";
+    std::string what = "a badly quoted field";
     if (!SplitRecord(line, &fields) || !ParseRow(fields, &row, &what)) {
       *error = "line " + std::to_string(number) + ": " + what;
       return false;
