@@ -1,54 +1,11 @@
 // The program as a whole: started headless from a script, it brings the
 // engine up on its window, shows a frame and shuts down cleanly.
-#include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-#include <string>
-
-namespace fs = std::filesystem;
+#include "tests/e2e/program_fixture.h"
 
 namespace {
 
-class Program : public ::testing::Test {
- protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("vornel_e2e_" + std::to_string(::getpid()) + "_" +
-                                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
-  // Runs vornel in the folder with the given arguments; returns its exit
-  // status, with stderr kept in stderr_.
-  int Run(const std::string& args, const std::string& env = "") {
-    std::string cmd = "cd '" + dir_.string() + "' && " + env + " '" VORNEL_BINARY "' " + args +
-                      " < /dev/null 2> stderr.txt";
-    int raw = std::system(cmd.c_str());
-    stderr_ = Read("stderr.txt");
-    return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  }
-  void Write(const std::string& name, const std::string& text) { std::ofstream(dir_ / name) << text; }
-  std::string Read(const std::string& name) {
-    std::ifstream in(dir_ / name, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-  }
-
-  fs::path dir_;
-  std::string stderr_;
-};
-
-int Count(const std::string& text, const std::string& what) {
-  int n = 0;
-  for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
-  return n;
-}
+using e2e::Count;
+using e2e::Program;
 
 TEST_F(Program, StartsShowsAFrameAndShutsDownWithABalancedLog) {
   Write("session.txt", "frames 3\nscreenshot shot.png\n");
