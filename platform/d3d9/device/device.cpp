@@ -253,7 +253,10 @@ HRESULT Device::Reset(D3DPRESENT_PARAMETERS* pPresentationParameters) {
     LossState& loss = Loss();
     if (loss.lost && loss.lost_checks_left > 0) return D3DERR_DEVICELOST;
     // Every default-pool resource of the application must be gone, and so
-    // must every reference it holds to the swap chain.
+    // must every reference it holds to the swap chain. The device's own
+    // bindings do not count: they go first, which frees a target or depth
+    // surface the application released while it was still set.
+    UnbindAll();
     const bool held = default_pool_resources_ > 0 || (back_buffer_ && back_buffer_->PublicRefs() > 0) ||
                       (auto_depth_ && auto_depth_->PublicRefs() > 0);
     D3DPRESENT_PARAMETERS pp = *pPresentationParameters;
@@ -264,7 +267,6 @@ HRESULT Device::Reset(D3DPRESENT_PARAMETERS* pPresentationParameters) {
       return D3DERR_INVALIDCALL;
     }
     *pPresentationParameters = pp;
-    UnbindAll();
     ReleaseSwapChainSurfaces();
     params_ = pp;
     CreateSwapChainSurfaces();
@@ -428,6 +430,15 @@ HRESULT Device::CreateTexture(UINT Width, UINT Height, UINT Levels, DWORD Usage,
                           D3DUSAGE_SOFTWAREPROCESSING | D3DUSAGE_DMAP;
     if (Usage & ~allowed) return D3DERR_INVALIDCALL;
     if ((Usage & D3DUSAGE_RENDERTARGET) && (Usage & D3DUSAGE_DEPTHSTENCIL)) return D3DERR_INVALIDCALL;
+    // Targets are never dynamic.
+    if ((Usage & (D3DUSAGE_RENDERTARGET | D3DUSAGE_DEPTHSTENCIL)) && (Usage & D3DUSAGE_DYNAMIC))
+      return D3DERR_INVALIDCALL;
+    // A depth format is only a depth-stencil texture, and a colour format never is.
+    {
+      const bool depth_format = HasUse(Format, d3d9_formats::kUseDepthStencil);
+      if ((Usage & D3DUSAGE_DEPTHSTENCIL) && !depth_format) return D3DERR_INVALIDCALL;
+      if ((Usage & D3DUSAGE_RENDERTARGET) && depth_format) return D3DERR_INVALIDCALL;
+    }
     if ((Usage & (D3DUSAGE_RENDERTARGET | D3DUSAGE_DEPTHSTENCIL)) && Pool != D3DPOOL_DEFAULT)
       return D3DERR_INVALIDCALL;
     if ((Usage & D3DUSAGE_DYNAMIC) && Pool == D3DPOOL_MANAGED) return D3DERR_INVALIDCALL;
@@ -733,7 +744,6 @@ HRESULT Device::EndScene() {
 
 HRESULT Device::Clear(DWORD Count, const D3DRECT* pRects, DWORD Flags, D3DCOLOR Color, float Z, DWORD Stencil) {
   return Traced("Clear", [&] {
-    if (Count > 0 && !pRects) return D3DERR_INVALIDCALL;
     if (Flags & ~(D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL)) return D3DERR_INVALIDCALL;
     Surface* rt = state_.render_targets[0];
     Surface* ds = state_.depth_stencil;
@@ -741,6 +751,10 @@ HRESULT Device::Clear(DWORD Count, const D3DRECT* pRects, DWORD Flags, D3DCOLOR 
     if ((Flags & D3DCLEAR_STENCIL) && !ds->Stencil()) return D3DERR_INVALIDCALL;
     if ((Flags & D3DCLEAR_ZBUFFER) && !(Z >= 0.f && Z <= 1.f)) return D3DERR_INVALIDCALL;
     if (Loss().lost) return D3D_OK;
+    // An empty list of rectangles clears nothing; a count without a list
+    // clears the whole viewport, as Windows does.
+    if (Count == 0 && pRects) return D3D_OK;
+    if (!pRects) Count = 0;
     // Clearing covers the viewport (and the scissor rectangle when it is
     // on), cut by each rectangle given.
     const D3DVIEWPORT9& vp = state_.viewport;
@@ -1076,8 +1090,11 @@ HRESULT Device::SetStreamSource(UINT StreamNumber, IDirect3DVertexBuffer9* pStre
     if (pStreamData && (!vb || vb->Owner() != this)) return D3DERR_INVALIDCALL;
     StreamBinding& b = state_.streams[StreamNumber];
     Rebind(b.buffer, vb);
-    b.offset = OffsetInBytes;
-    b.stride = Stride;
+    // Unbinding keeps the offset and stride GetStreamSource reports.
+    if (vb) {
+      b.offset = OffsetInBytes;
+      b.stride = Stride;
+    }
     return D3D_OK;
   }, StreamNumber, pStreamData, OffsetInBytes, Stride);
 }

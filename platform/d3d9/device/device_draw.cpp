@@ -30,6 +30,9 @@ float AsFloat(DWORD d) {
   return f;
 }
 
+// The narrowest depth range a viewport maps to.
+constexpr float kMinDepthRange = 0.001f;
+
 // Vertices a primitive count needs.
 bool VertexCountFor(D3DPRIMITIVETYPE type, UINT primitives, UINT* count) {
   std::uint64_t n;
@@ -185,6 +188,14 @@ void Device::PrepareDraw() {
     dc.vp_half_h = static_cast<float>(vp.Height) * 0.5f;
     dc.vp_min_z = vp.MinZ;
     dc.vp_max_z = vp.MaxZ;
+    // A viewport with MinZ equal to MaxZ still separates depths: its range
+    // is widened to 0.001, inside [0, 1].
+    if (dc.vp_max_z - dc.vp_min_z < kMinDepthRange) {
+      if (dc.vp_min_z + kMinDepthRange <= 1.f)
+        dc.vp_max_z = dc.vp_min_z + kMinDepthRange;
+      else
+        dc.vp_min_z = dc.vp_max_z - kMinDepthRange;
+    }
     Surface* rt = state_.render_targets[0];
     const int rw = rt ? static_cast<int>(rt->Width()) : 0, rh = rt ? static_cast<int>(rt->Height()) : 0;
     dc.clip_x0 = std::max(0, static_cast<int>(vp.X));
@@ -270,7 +281,12 @@ void Device::PrepareDraw() {
     dc.textured = false;
     dc.level_count = 0;
     if (tex && dc.color_op != D3DTOP_DISABLE) {
-      const UINT first = std::min<UINT>(std::max<UINT>(sm[D3DSAMP_MAXMIPLEVEL], tex->GetLOD()), tex->Levels() - 1);
+      // The texture's LOD is the most detailed level it offers. With
+      // mipmapping, D3DSAMP_MAXMIPLEVEL further limits the most detailed
+      // level allowed; without it, the texture's LOD alone is the level used.
+      const bool mipmapping = sm[D3DSAMP_MIPFILTER] != D3DTEXF_NONE;
+      const UINT top = mipmapping ? std::max<UINT>(sm[D3DSAMP_MAXMIPLEVEL], tex->GetLOD()) : tex->GetLOD();
+      const UINT first = std::min<UINT>(top, tex->Levels() - 1);
       for (UINT i = first; i < tex->Levels() && dc.level_count < 16; ++i) {
         Surface* s = tex->LevelSurface(i);
         int pitch = 0;
@@ -356,15 +372,17 @@ void Assemble(const DrawContext& dc, const Assembly& a) {
         const PVertex *v0 = at(p), *v1 = at(p + 1), *v2 = at(p + 2);
         if (!v0 || !v1 || !v2) continue;
         if (p & 1)
-          DrawTriangle(dc, *v1, *v0, *v2);
+          DrawTriangle(dc, *v1, *v0, *v2, *v0);
         else
-          DrawTriangle(dc, *v0, *v1, *v2);
+          DrawTriangle(dc, *v0, *v1, *v2, *v0);
       }
       break;
     case D3DPT_TRIANGLEFAN:
       for (UINT p = 0; p < primitives; ++p) {
+        // The first vertex of a fan's triangle, for flat shading, is the
+        // first of its own two (vertex p + 1), not the shared centre.
         const PVertex *v0 = at(0), *v1 = at(p + 1), *v2 = at(p + 2);
-        if (v0 && v1 && v2) DrawTriangle(dc, *v0, *v1, *v2);
+        if (v0 && v1 && v2) DrawTriangle(dc, *v0, *v1, *v2, *v1);
       }
       break;
     default:

@@ -3,6 +3,8 @@
 
 #include <cstring>
 
+#include "platform/d3d9/raster/draw_context.h"
+
 namespace d3d9_impl {
 namespace {
 
@@ -59,7 +61,7 @@ void SetDefaultStates(DeviceState& s, bool auto_depth) {
   r[D3DRS_MULTISAMPLEANTIALIAS] = TRUE;
   r[D3DRS_MULTISAMPLEMASK] = 0xffffffffu;
   r[D3DRS_DEBUGMONITORTOKEN] = D3DDMT_ENABLE;
-  r[D3DRS_POINTSIZE_MAX] = FloatBits(64.f);
+  r[D3DRS_POINTSIZE_MAX] = FloatBits(kMaxPointSize);  // the caps' MaxPointSize
   r[D3DRS_COLORWRITEENABLE] = 0xf;
   r[D3DRS_BLENDOP] = D3DBLENDOP_ADD;
   r[D3DRS_POSITIONDEGREE] = D3DDEGREE_CUBIC;

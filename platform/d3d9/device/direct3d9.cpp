@@ -209,7 +209,11 @@ HRESULT Direct3D9::CheckDeviceFormat(UINT Adapter, D3DDEVTYPE DeviceType, D3DFOR
         return HasUse(CheckFormat, kUseIndex) ? D3D_OK : D3DERR_NOTAVAILABLE;
       case D3DRTYPE_SURFACE:
       case D3DRTYPE_TEXTURE: {
-        if (Usage & D3DUSAGE_DEPTHSTENCIL) return HasUse(CheckFormat, kUseDepthStencil) ? D3D_OK : D3DERR_NOTAVAILABLE;
+        if (Usage & D3DUSAGE_DEPTHSTENCIL) {
+          // Depth buffers are surfaces only: the device has no depth textures.
+          if (RType == D3DRTYPE_TEXTURE) return D3DERR_NOTAVAILABLE;
+          return HasUse(CheckFormat, kUseDepthStencil) ? D3D_OK : D3DERR_NOTAVAILABLE;
+        }
         if ((Usage & (D3DUSAGE_RENDERTARGET | D3DUSAGE_QUERY_POSTPIXELSHADER_BLENDING)) &&
             !HasUse(CheckFormat, kUseRenderTarget))
           return D3DERR_NOTAVAILABLE;

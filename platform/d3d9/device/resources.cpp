@@ -244,12 +244,14 @@ const std::uint32_t* Surface::ArgbTexels(int* pitch_in_texels) {
 
 HRESULT Surface::LockImpl(D3DLOCKED_RECT* out, const RECT* rect, DWORD flags) {
   if (!out) return D3DERR_INVALIDCALL;
+  // A second lock is refused without touching the caller's record, which
+  // may still describe the first.
+  if (locked_) return D3DERR_INVALIDCALL;
   out->pBits = nullptr;
   out->Pitch = 0;
   // Depth buffers, multisampled and unlockable render targets, and
   // non-dynamic textures in video memory cannot be locked, as on Windows.
   if (is_depth_ || !lockable_) return D3DERR_INVALIDCALL;
-  if (locked_) return D3DERR_INVALIDCALL;
   if ((flags & D3DLOCK_DISCARD) && !(desc_.Usage & D3DUSAGE_DYNAMIC)) return D3DERR_INVALIDCALL;
   const d3d9_formats::FormatInfo* f = d3d9_formats::FindFormat(desc_.Format);
   LONG x = 0, y = 0;
@@ -386,6 +388,9 @@ HRESULT Texture::LockRect(UINT Level, D3DLOCKED_RECT* pLockedRect, const RECT* p
 HRESULT Texture::UnlockRect(UINT Level) {
   return Traced("UnlockRect", [&] {
     if (Level >= Levels()) return D3DERR_INVALIDCALL;
+    // Unlocking a level that is not locked is harmless for textures the
+    // application's memory holds (managed, system memory, scratch).
+    if (!levels_[Level]->Locked() && Pool() != D3DPOOL_DEFAULT) return D3D_OK;
     return levels_[Level]->UnlockImpl();
   }, Level);
 }

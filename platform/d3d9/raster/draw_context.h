@@ -40,8 +40,9 @@ struct VertexLayout {
   int normal = -1;
   int position = 0;        // byte offset of the position
   int position_size = 3;   // floats of the position (4 with rhw or w)
-  int weights_offset = -1;  // blend weights (floats)
+  int weights_offset = -1;  // blend weights (floats, or a D3DCOLOR)
   int weights = 0;
+  bool weights_color = false;  // packed as a D3DCOLOR: red, green, blue, alpha are weights 0 to 3
   int blend_indices = -1;      // byte offset of four packed matrix indices; -1 when absent
   bool indices_color = false;  // packed as a D3DCOLOR (index 0 in red) rather than UBYTE4
   int tex[8] = {-1, -1, -1, -1, -1, -1, -1, -1};  // every texture coordinate set, for vertex programs
@@ -155,7 +156,7 @@ struct DrawContext {
   bool textured = false;
   TexLevel levels[16];
   int level_count = 0;
-  bool mip = false;  // choose a level per triangle
+  bool mip = false;  // choose among the levels by the texel footprint
   std::uint32_t tex_alpha_or = 0;  // 0xff000000 for textures without alpha
   bool wrap_u = true, wrap_v = true;
   bool mag_linear = false, min_linear = false;
@@ -220,6 +221,10 @@ struct TriSetup {
   bool minify;            // sample with the minification filter
   const TexLevel* level2;  // the next level, blended by `level_frac` (0..256), with linear mip filtering
   std::uint32_t level_frac;
+  // The level, filter and footprint above hold at the centroid only: each
+  // pixel chooses its own (perspective primitives of a mipmapped or
+  // anisotropic texture, or with filters that differ by direction).
+  bool lod_per_pixel = false;
   // The diffuse colour is the same everywhere (flat shading, or equal
   // vertex colours): `flat_c` holds it and the planes are not evaluated.
   bool flat_rgba = false;

@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "platform/d3d9/raster/texture_lod.h"
 #include "platform/d3d9/raster/texture_sampler.h"
 
 namespace d3d9_impl {
@@ -70,7 +71,7 @@ inline std::uint32_t SampleLevel(const DrawContext& dc, const TexLevel& l, bool 
 
 // One filtered sample: anisotropic samples spread over the footprint's
 // long axis and averaged, each from one level or two blended levels.
-inline std::uint32_t Sample(const DrawContext& dc, const TriSetup& t, float u, float v) {
+inline std::uint32_t Sample(const DrawContext& dc, const LevelChoice& t, float u, float v) {
   const bool linear = t.minify ? dc.min_linear : dc.mag_linear;
   auto one = [&](float su, float sv) {
     const std::uint32_t a = SampleLevel(dc, *t.level, linear, su, sv);
@@ -304,7 +305,7 @@ inline std::uint32_t TableFog(const DrawContext& dc, const Fragment& f, bool per
   switch (dc.table_fog) {
     case D3DFOG_LINEAR: {
       const float s = dc.fog_start, e = dc.fog_end;
-      k = e != s ? (e - d) / (e - s) : (d < e ? 1.f : 0.f);
+      k = e != s ? (e - d) / (e - s) : 0.f;  // start equal to end is full fog
       break;
     }
     case D3DFOG_EXP: k = std::exp(-d * dc.fog_density); break;
@@ -348,10 +349,23 @@ void GenericSpan(const DrawContext& dc, const TriSetup& t, int y, int x0, int x1
   if (dc.color_write & D3DCOLORWRITEENABLE_GREEN) write_mask |= 0x0000ff00u;
   if (dc.color_write & D3DCOLORWRITEENABLE_RED) write_mask |= 0x00ff0000u;
   if (dc.color_write & D3DCOLORWRITEENABLE_ALPHA) write_mask |= 0xff000000u;
+  const LevelChoice primitive_level{t.level, t.level2, t.level_frac, t.minify, t.aniso_n, t.aniso_du, t.aniso_dv};
   for (int x = x0; x < x1; ++x) {
     Fragment f;
     Interpolate(t, static_cast<float>(x), fy, dc.textured, &f);
-    const std::uint32_t tex = dc.textured ? Sample(dc, t, f.u, f.v) : 0xffffffffu;
+    std::uint32_t tex = f.diffuse;
+    if (dc.textured) {
+      if (t.lod_per_pixel) {
+        // The footprint at this pixel: derivatives of u = U / W are
+        // (U' - u W') / W.
+        const float inv = f.w != 0.f ? 1.f / f.w : 0.f;
+        tex = Sample(dc, ChooseLevel(dc, (t.ux - f.u * t.wx) * inv, (t.vx - f.v * t.wx) * inv,
+                                     (t.uy - f.u * t.wy) * inv, (t.vy - f.v * t.wy) * inv),
+                     f.u, f.v);
+      } else {
+        tex = Sample(dc, primitive_level, f.u, f.v);
+      }
+    }
     std::uint32_t c = CombineStage0(dc, f.diffuse, tex, f.specular);
     if (dc.alpha_test && !Compare(dc.alpha_func, static_cast<float>(c >> 24), static_cast<float>(dc.alpha_ref)))
       continue;
@@ -410,9 +424,10 @@ inline void ShadeFast(const DrawContext& dc, const TriSetup& t, std::uint32_t dr
                       std::uint32_t da, float u, float v, const Extras& e, std::uint32_t* p) {
   std::uint32_t r, g, b, a;
   if constexpr (Tex == 0) {
-    // Without a texture the texture argument reads opaque white.
+    // Without a texture the stage passes the diffuse colour through (the
+    // device turns such a stage into SELECTARG1 of the current colour).
     (void)t, (void)u, (void)v;
-    r = dr, g = dg, b = db, a = Alpha == 0 ? 255 : da;
+    r = dr, g = dg, b = db, a = da;
   } else {
     std::uint32_t s;
     if constexpr (Tex == 1)
@@ -516,7 +531,8 @@ void FastSpan(const DrawContext& dc, const TriSetup& t, int y, int x0, int x1) {
   // Routines of one texture filter serve only primitives that use it.
   if constexpr (Tex != 0) {
     const bool linear = t.minify ? dc.min_linear : dc.mag_linear;
-    if (linear != (Tex == 2) || t.aniso_n > 1 || t.level_frac != 0) return GenericSpan(dc, t, y, x0, x1);
+    if (linear != (Tex == 2) || t.aniso_n > 1 || t.level_frac != 0 || t.lod_per_pixel)
+      return GenericSpan(dc, t, y, x0, x1);
   }
   if (t.perspective)
     FastLoop<Tex, Alpha, Blend, Ext, true>(dc, t, y, x0, x1);
@@ -529,7 +545,8 @@ template <int Tex, int Alpha, int Blend, int Ext>
 void FastPixels(const DrawContext& dc, const TriSetup& t, const std::int32_t* xy, int count) {
   if constexpr (Tex != 0) {
     const bool linear = t.minify ? dc.min_linear : dc.mag_linear;
-    if (linear != (Tex == 2) || t.aniso_n > 1 || t.level_frac != 0) return GenericPixels(dc, t, xy, count);
+    if (linear != (Tex == 2) || t.aniso_n > 1 || t.level_frac != 0 || t.lod_per_pixel)
+      return GenericPixels(dc, t, xy, count);
   }
   for (int i = 0; i < count; ++i) {
     const int x = xy[2 * i], y = xy[2 * i + 1];
@@ -560,6 +577,17 @@ void FastPixels(const DrawContext& dc, const TriSetup& t, const std::int32_t* xy
     }
     auto* p = reinterpret_cast<std::uint32_t*>(dc.color + static_cast<std::ptrdiff_t>(y) * dc.color_pitch) + x;
     ShadeFast<Tex, Alpha, Blend, Ext>(dc, t, dr, dg, db, da, u, v, e, p);
+  }
+}
+
+// Whether a texture operation reads D3DTA_TEXTURE through the arguments it uses.
+bool OpReadsTexture(DWORD op, DWORD arg1, DWORD arg2) {
+  const bool t1 = (arg1 & D3DTA_SELECTMASK) == D3DTA_TEXTURE, t2 = (arg2 & D3DTA_SELECTMASK) == D3DTA_TEXTURE;
+  switch (op) {
+    case D3DTOP_DISABLE: return false;
+    case D3DTOP_SELECTARG1: return t1;
+    case D3DTOP_SELECTARG2: return t2;
+    default: return t1 || t2;
   }
 }
 
@@ -624,6 +652,15 @@ SpanRoutine GenericSpanRoutine() { return GenericSpan; }
 PixelListRoutine GenericPixelListRoutine() { return GenericPixels; }
 
 SpanRoutine SelectSpanRoutine(DrawContext& dc) {
+  if (!dc.textured) {
+    // A stage that reads its texture with none bound passes the current
+    // colour (the diffuse colour at stage 0) through, for colour and alpha
+    // separately.
+    if (OpReadsTexture(dc.color_op, dc.color_arg1, dc.color_arg2))
+      dc.color_op = D3DTOP_SELECTARG1, dc.color_arg1 = D3DTA_CURRENT;
+    if (OpReadsTexture(dc.alpha_op, dc.alpha_arg1, dc.alpha_arg2))
+      dc.alpha_op = D3DTOP_SELECTARG1, dc.alpha_arg1 = D3DTA_CURRENT;
+  }
   PixelKey k{};
   k.texture = dc.textured ? (dc.mag_linear || dc.min_linear ? 2 : 1) : 0;
   const auto plain_address = [](DWORD m) { return m == D3DTADDRESS_WRAP || m == D3DTADDRESS_CLAMP; };
@@ -648,14 +685,14 @@ SpanRoutine SelectSpanRoutine(DrawContext& dc) {
     alpha = FastAlpha(dc);
     fast = fast && IsModulateTexture(dc) && alpha >= 0;
   } else {
-    // Without a texture the texture argument reads white, so modulating
-    // or disabling stage 0 both leave the diffuse colour.
-    const bool colour_ok = dc.color_op == D3DTOP_DISABLE || IsModulateTexture(dc) ||
-                           (dc.color_op == D3DTOP_SELECTARG1 && (dc.color_arg1 == D3DTA_DIFFUSE || dc.color_arg1 == D3DTA_CURRENT));
-    // Alpha from the texture reads 255; modulated by it, the diffuse alpha.
-    const int a = FastAlpha(dc);
-    fast = fast && colour_ok && a >= 0;
-    alpha = a == 2 ? 1 : a;
+    // A stage reading a texture that is not there has become a plain
+    // selection of the current colour: only the diffuse colour and alpha
+    // reach the fast routines.
+    const auto is_diffuse = [](DWORD a) { return a == D3DTA_DIFFUSE || a == D3DTA_CURRENT; };
+    const bool colour_ok = dc.color_op == D3DTOP_DISABLE || (dc.color_op == D3DTOP_SELECTARG1 && is_diffuse(dc.color_arg1)) ||
+                           (dc.color_op == D3DTOP_SELECTARG2 && is_diffuse(dc.color_arg2));
+    fast = fast && colour_ok && FastAlpha(dc) == 1;
+    alpha = 1;
   }
   k.alpha = static_cast<std::uint8_t>(alpha < 0 ? 0 : alpha);
   k.generic = fast ? 0 : 1;

@@ -8,7 +8,9 @@ namespace d3d9_impl {
 
 // Decides the pixel key of the context and returns the routine for it: a
 // specialised one for the common states, the generic one otherwise. Sets
-// the context's pixel-list routine to the matching one.
+// the context's pixel-list routine to the matching one. Without a texture,
+// a stage operation that reads it first becomes a selection of the current
+// colour.
 SpanRoutine SelectSpanRoutine(DrawContext& dc);
 
 // The routine that handles every state; the reference the specialised ones

@@ -5,6 +5,8 @@
 // pixels 0 to 255 in both directions.
 #include "platform/d3d9/raster/rasterizer.h"
 
+#include "platform/d3d9/raster/texture_lod.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -49,50 +51,20 @@ struct PlaneBuilder {
   }
 };
 
-void NoMip(const DrawContext& dc, TriSetup* t) {
-  t->level = t->level2 = &dc.levels[0];
-  t->level_frac = 0;
-  t->minify = false;
-  t->aniso_n = 1;
-  t->aniso_du = t->aniso_dv = 0.f;
+// Copies a level choice into the set-up of a primitive.
+void SetLevel(TriSetup* t, const LevelChoice& c) {
+  t->level = c.level;
+  t->level2 = c.level2;
+  t->level_frac = c.level_frac;
+  t->minify = c.minify;
+  t->aniso_n = c.aniso_n;
+  t->aniso_du = c.aniso_du;
+  t->aniso_dv = c.aniso_dv;
 }
 
-// The mip level (or two, with linear mip filtering) and the anisotropic
-// footprint of a primitive from its texture-coordinate derivatives.
-void ChooseLevel(const DrawContext& dc, TriSetup* t, float dudx, float dvdx, float dudy, float dvdy) {
-  NoMip(dc, t);
-  if (!dc.textured) return;
-  const float w = static_cast<float>(dc.levels[0].width), h = static_cast<float>(dc.levels[0].height);
-  const float rx = (dudx * w) * (dudx * w) + (dvdx * h) * (dvdx * h);
-  const float ry = (dudy * w) * (dudy * w) + (dvdy * h) * (dvdy * h);
-  float rho2 = std::max(rx, ry);
-  t->minify = rho2 > 1.0001f;
-  if (t->minify && dc.anisotropy > 1) {
-    // Samples along the long axis; the level follows the short one.
-    const float lo = std::max(std::min(rx, ry), 1e-20f);
-    const float ratio = std::sqrt(rho2 / lo);
-    const int n = std::min(dc.anisotropy, static_cast<int>(std::ceil(ratio - 0.01f)));
-    if (n > 1) {
-      t->aniso_n = n;
-      const bool along_x = rx >= ry;
-      t->aniso_du = along_x ? dudx : dudy;
-      t->aniso_dv = along_x ? dvdx : dvdy;
-      rho2 /= static_cast<float>(n) * static_cast<float>(n);
-    }
-  }
-  if (!dc.mip || dc.level_count <= 1 || !t->minify) return;
-  const float lod = std::max(0.f, 0.5f * std::log2(std::max(rho2, 1e-20f)));
-  if (dc.mip_linear) {
-    const int l0 = std::min(static_cast<int>(lod), dc.level_count - 1);
-    const int l1 = std::min(l0 + 1, dc.level_count - 1);
-    t->level = &dc.levels[l0];
-    t->level2 = &dc.levels[l1];
-    t->level_frac = l1 == l0 ? 0 : static_cast<std::uint32_t>((lod - static_cast<float>(l0)) * 256.f);
-    return;
-  }
-  int level = static_cast<int>(std::floor(lod + 0.5f));
-  level = std::clamp(level, 0, dc.level_count - 1);
-  t->level = t->level2 = &dc.levels[level];
+void NoMip(const DrawContext& dc, TriSetup* t) {
+  SetLevel(t, NoLevelChoice(dc));
+  t->lod_per_pixel = false;
 }
 
 void RasterizeSolid(const DrawContext& dc, const PVertex& v0, const PVertex* v1p, const PVertex* v2p,
@@ -168,14 +140,18 @@ void RasterizeSolid(const DrawContext& dc, const PVertex& v0, const PVertex* v1p
   pb.Plane(v0.v * w0, v1.v * w1, v2.v * w2, &t.v0, &t.vx, &t.vy);
   if (dc.textured) {
     if (t.perspective) {
-      // Texel footprint at the centroid.
+      // Texel footprint at the centroid; under perspective it changes over
+      // the primitive, so the pixel stage chooses again at every pixel.
       const float cx = (v0.x + v1.x + v2.x) / 3.f, cy = (v0.y + v1.y + v2.y) / 3.f;
       const float w = t.w0 + t.wx * cx + t.wy * cy;
       const float u = (t.u0 + t.ux * cx + t.uy * cy) / w, v = (t.v0 + t.vx * cx + t.vy * cy) / w;
-      ChooseLevel(dc, &t, (t.ux - u * t.wx) / w, (t.vx - v * t.wx) / w, (t.uy - u * t.wy) / w,
-                  (t.vy - v * t.wy) / w);
+      SetLevel(&t, ChooseLevel(dc, (t.ux - u * t.wx) / w, (t.vx - v * t.wx) / w, (t.uy - u * t.wy) / w,
+                               (t.vy - v * t.wy) / w));
+      t.lod_per_pixel = LodVariesPerPixel(dc);
     } else {
-      ChooseLevel(dc, &t, t.ux, t.vx, t.uy, t.vy);
+      // Affine texture coordinates: one footprint for the whole primitive.
+      SetLevel(&t, ChooseLevel(dc, t.ux, t.vx, t.uy, t.vy));
+      t.lod_per_pixel = false;
     }
   } else {
     NoMip(dc, &t);
@@ -401,8 +377,10 @@ void ProjectVertex(const DrawContext& dc, PVertex* v) {
   v->rhw = rhw;
 }
 
-void DrawTriangle(const DrawContext& dc, const PVertex& a, const PVertex& b, const PVertex& c) {
-  float flat_color[8] = {a.c[0], a.c[1], a.c[2], a.c[3], a.s[0], a.s[1], a.s[2], a.s[3]};
+void DrawTriangle(const DrawContext& dc, const PVertex& a, const PVertex& b, const PVertex& c,
+                  const PVertex& first) {
+  const PVertex& f = first;
+  float flat_color[8] = {f.c[0], f.c[1], f.c[2], f.c[3], f.s[0], f.s[1], f.s[2], f.s[3]};
   if ((a.clip | b.clip | c.clip) == 0) return DrawScreenTriangle(dc, a, b, c, dc.flat ? flat_color : nullptr);
   if (a.clip & b.clip & c.clip) return;  // wholly outside one plane
   PVertex poly[kMaxPoly] = {a, b, c};
@@ -537,7 +515,8 @@ void DrawPoint(const DrawContext& dc, const PVertex& p_in) {
     t.u0 = -(p.x - h) * inv;
     t.vy = inv;
     t.v0 = -(p.y - h) * inv;
-    ChooseLevel(dc, &t, inv, 0.f, 0.f, inv);
+    SetLevel(&t, ChooseLevel(dc, inv, 0.f, 0.f, inv));
+    t.lod_per_pixel = false;
   } else {
     t.u0 = p.u;
     t.v0 = p.v;

@@ -18,7 +18,13 @@ void ProjectVertex(const DrawContext& dc, PVertex* v);
 
 // Primitives of processed vertices. Transformed vertices with a non-zero
 // clip code are clipped first.
-void DrawTriangle(const DrawContext& dc, const PVertex& a, const PVertex& b, const PVertex& c);
+// Flat shading takes the colours of `first`, the vertex the primitive
+// type defines as the triangle's first; the three-vertex form uses `a`.
+void DrawTriangle(const DrawContext& dc, const PVertex& a, const PVertex& b, const PVertex& c,
+                  const PVertex& first);
+inline void DrawTriangle(const DrawContext& dc, const PVertex& a, const PVertex& b, const PVertex& c) {
+  DrawTriangle(dc, a, b, c, a);
+}
 void DrawLine(const DrawContext& dc, const PVertex& a, const PVertex& b);
 void DrawPoint(const DrawContext& dc, const PVertex& p);
 

@@ -95,8 +95,9 @@ bool LayoutFromDeclaration(const D3DVERTEXELEMENT9* e, UINT count, VertexLayout*
         l.pretransformed = el.Usage == D3DDECLUSAGE_POSITIONT;
         break;
       case D3DDECLUSAGE_BLENDWEIGHT:
-        if (packed) return false;
-        l.weights_offset = off, l.weights = floats;
+        if (el.Type == D3DDECLTYPE_UBYTE4) return false;
+        l.weights_offset = off, l.weights = packed ? 4 : floats;
+        l.weights_color = packed;
         break;
       case D3DDECLUSAGE_BLENDINDICES:
         if (!packed) return false;
@@ -155,6 +156,19 @@ inline void ReadColor(const BYTE* p, float* c) {
   c[1] = static_cast<float>((d >> 8) & 0xff);
   c[2] = static_cast<float>(d & 0xff);
   c[3] = static_cast<float>(d >> 24);
+}
+
+// The blend weights a vertex gives, 0 where it gives none. A D3DCOLOR
+// expands to (red, green, blue, alpha) in 0..1.
+inline void ReadWeights(const BYTE* data, const VertexLayout& l, float* w) {
+  w[0] = w[1] = w[2] = w[3] = 0.f;
+  if (l.weights_offset < 0) return;
+  if (l.weights_color) {
+    ReadColor(data + l.weights_offset, w);
+    for (int i = 0; i < 4; ++i) w[i] *= 1.f / 255.f;
+    return;
+  }
+  for (int i = 0; i < l.weights && i < 4; ++i) w[i] = ReadFloat(data + l.weights_offset + 4 * i);
 }
 
 inline float Clamp255(float v) { return v > 255.f ? 255.f : (v > 0.f ? v : 0.f); }
@@ -223,8 +237,10 @@ void ViewPositionAndNormal(const DrawContext& dc, const BYTE* data, float* pos, 
   float w[4] = {0.f, 0.f, 0.f, 0.f};
   const int k = dc.blend_matrices;
   float sum = 0.f;
+  float given[4];
+  ReadWeights(data, l, given);
   for (int i = 0; i + 1 < k; ++i) {
-    w[i] = i < l.weights ? ReadFloat(data + l.weights_offset + 4 * i) : 0.f;
+    w[i] = given[i];
     sum += w[i];
   }
   w[k - 1] = 1.f - sum;
@@ -324,7 +340,8 @@ inline float FogFactor(const DrawContext& dc, float d) {
   float f;
   switch (dc.vertex_fog) {
     case D3DFOG_LINEAR:
-      f = dc.fog_end != dc.fog_start ? (dc.fog_end - d) / (dc.fog_end - dc.fog_start) : (d < dc.fog_end ? 1.f : 0.f);
+      // Start equal to end is full fog everywhere.
+      f = dc.fog_end != dc.fog_start ? (dc.fog_end - d) / (dc.fog_end - dc.fog_start) : 0.f;
       break;
     case D3DFOG_EXP: f = std::exp(-d * dc.fog_density); break;
     default: {
@@ -382,7 +399,10 @@ void ProcessProgram(const DrawContext& dc, const BYTE* data, PVertex& v) {
   reset(in.color[0]), reset(in.color[1]);
   for (auto& t : in.texcoord) reset(t);
   ReadInput(data + l.position, l.position_size, in.position);
-  if (l.weights_offset >= 0) ReadInput(data + l.weights_offset, l.weights, in.blend_weight);
+  if (l.weights_offset >= 0) {
+    if (l.weights_color) ReadWeights(data, l, in.blend_weight);
+    else ReadInput(data + l.weights_offset, l.weights, in.blend_weight);
+  }
   if (l.blend_indices >= 0) {
     const DWORD d = ReadDword(data + l.blend_indices);
     for (int i = 0; i < 4; ++i) in.blend_indices[i] = static_cast<float>((d >> (8 * i)) & 0xff);

@@ -182,7 +182,6 @@ TEST_F(DeviceTest, LockRulesOfTexturesAndSurfaces) {
   EXPECT_EQ(lr.Pitch, 32);
   EXPECT_EQ(managed->LockRect(0, &lr, nullptr, 0), D3DERR_INVALIDCALL);  // already locked
   EXPECT_EQ(managed->UnlockRect(0), D3D_OK);
-  EXPECT_EQ(managed->UnlockRect(0), D3DERR_INVALIDCALL);
   RECT r{2, 3, 4, 5};
   ASSERT_EQ(managed->LockRect(0, &lr, &r, 0), D3D_OK);
   managed->UnlockRect(0);
