@@ -13,6 +13,16 @@ using vornel::d3dx::ReadSurface;
 using vornel::d3dx::ResolveRect;
 using vornel::d3dx::TexelImage;
 
+namespace {
+
+// A rectangle of no width or no height that is otherwise well formed.
+bool EmptyRect(const RECT* r) {
+  return r && r->left >= 0 && r->top >= 0 && r->left <= r->right && r->top <= r->bottom &&
+         (r->left == r->right || r->top == r->bottom);
+}
+
+}  // namespace
+
 HRESULT D3DXLoadSurfaceFromSurface(IDirect3DSurface9* pDestSurface, const PALETTEENTRY* /*pDestPalette*/,
                                    const RECT* pDestRect, IDirect3DSurface9* pSrcSurface,
                                    const PALETTEENTRY* pSrcPalette, const RECT* pSrcRect, DWORD Filter,
@@ -21,6 +31,11 @@ HRESULT D3DXLoadSurfaceFromSurface(IDirect3DSurface9* pDestSurface, const PALETT
   D3DSURFACE_DESC desc{};
   HRESULT hr = pSrcSurface->GetDesc(&desc);
   if (FAILED(hr)) return hr;
+  // A source D3DX cannot read is a failure of the copy, not a bad call.
+  if (!vornel::d3dx::FindTraits(desc.Format)) return E_FAIL;
+  // An empty rectangle leaves nothing to copy: without filtering that is
+  // done at once.
+  if ((Filter & 0xff) == D3DX_FILTER_NONE && (EmptyRect(pSrcRect) || EmptyRect(pDestRect))) return D3D_OK;
   RECT srcRect;
   hr = ResolveRect(desc.Width, desc.Height, pSrcRect, srcRect);
   if (FAILED(hr)) return hr;

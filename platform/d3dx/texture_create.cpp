@@ -130,6 +130,18 @@ bool IsBlockFormat(D3DFORMAT f) {
   return t && t->kind == FormatTraits::Kind::Block;
 }
 
+// The format with alpha that holds what `f` holds, or `f` itself.
+D3DFORMAT WithAlpha(D3DFORMAT f) {
+  switch (f) {
+    case D3DFMT_X8R8G8B8: return D3DFMT_A8R8G8B8;
+    case D3DFMT_X1R5G5B5: return D3DFMT_A1R5G5B5;
+    case D3DFMT_X4R4G4B4: return D3DFMT_A4R4G4B4;
+    case D3DFMT_X8B8G8R8: return D3DFMT_A8B8G8R8;
+    case D3DFMT_L8: return D3DFMT_A8L8;
+    default: return f;
+  }
+}
+
 // The shared adjustment, once `w` and `h` are resolved from D3DX_DEFAULT and
 // its kin: a format the device can use, sizes its caps allow, mip levels.
 HRESULT Adjust(IDirect3DDevice9* device, UINT& w, UINT& h, UINT& levels, DWORD usage, D3DFORMAT& format,
@@ -227,6 +239,9 @@ HRESULT D3DXCreateTextureFromFileInMemoryEx(IDirect3DDevice9* pDevice, LPCVOID p
   UINT w = ResolveSize(Width, info.Width), h = ResolveSize(Height, info.Height);
   UINT levels = MipLevels == D3DX_FROM_FILE ? 1 : MipLevels;
   D3DFORMAT format = (Format == D3DFMT_UNKNOWN || Format == D3DFMT_FROM_FILE) ? info.Format : Format;
+  // A colour key makes texels transparent: the file's format gains an alpha
+  // channel to hold them.
+  if (ColorKey != 0 && format == info.Format) format = WithAlpha(format);
   HRESULT hr = Adjust(pDevice, w, h, levels, Usage, format, Pool);
   if (FAILED(hr)) return hr;
 
