@@ -5,6 +5,12 @@
 #include "platform/d3d9/d3d9.h"
 
 class Vorn;
+
+// The folder the tree textures of every mesh fall back to, ending in its
+// separator. The hosting application owns it; it starts as the working
+// folder's "Bitmaps\TREES\", and an empty text turns the fallback off.
+extern char g_TreeTextureFolder[260];
+void SetTreeTextureFolder(const char* folder);
 struct ID3DXBuffer;
 struct ID3DXMesh;
 struct D3DXMATERIAL;
@@ -20,6 +26,9 @@ class FLATVNMesh {
   void FLATLoad(const char* path);
   // Releases everything loaded; keeps the file name and the loaded flag.
   void FLATRelease();
+  // Loads one texture with the engine's colour key into entry `index`;
+  // true when it was not loaded or the index is bad.
+  bool FLATLoadTexturemask(const char* path, int index);
 
   ID3DXBuffer* m_pMaterialBuffer = nullptr;
   ID3DXMesh* m_pMesh = nullptr;
