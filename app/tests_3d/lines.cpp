@@ -91,6 +91,7 @@ void TestRender3DLines() {
   }
   OrbitCamera(g_RenderCamera);
   AdvanceAngle(g_RenderCamera, kOrbitRate);
+  KeepListUploaded(g_Lines.list);
   ClearAndOpenScene(g_RenderCamera);
   const UINT lines = static_cast<UINT>(g_Lines.list.count3D / 2);
   if (lines > 0)

@@ -46,6 +46,7 @@ void Test3DPoints() {
   }
   OrbitCamera(g_Camera);
   AdvanceAngle(g_Camera, kOrbitRate);
+  KeepListUploaded(g_Points.list);
   ClearAndOpenScene(g_Camera);
   const UINT points = static_cast<UINT>(g_Points.list.count3D);
   if (points > 0)

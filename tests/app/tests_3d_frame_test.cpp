@@ -70,6 +70,31 @@ TEST_F(Tests3DTest, ReselectingRebuildsTheListButKeepsTheAngle) {
   EXPECT_EQ(Calls("DrawPrimitive(D3DPT_POINTLIST, 0, 16370)"), 2);
 }
 
+TEST_F(Tests3DTest, ABufferRebuiltByAResolutionChangeGetsTheListAgain) {
+  for (UINT id : {kPoints, kRenderLines}) {
+    SCOPED_TRACE(id);
+    Select(id);
+    Frame();
+    const Vertex3D first = FirstBufferedVertex();
+    TracedFrame();
+    EXPECT_EQ(d3d9_hooks::CallCount("Lock"), 0u);
+
+    g_Engine.SetRez(640, 480);
+    g_Harness.resolutionWidth = 640;
+    g_Harness.resolutionHeight = 480;
+    TracedFrame();
+    EXPECT_EQ(d3d9_hooks::CallCount("Lock"), 1u);
+    const Vertex3D again = FirstBufferedVertex();
+    EXPECT_EQ(again.x, first.x);
+    EXPECT_EQ(again.diffuse, first.diffuse);
+    TracedFrame();
+    EXPECT_EQ(d3d9_hooks::CallCount("Lock"), 0u);
+    g_Engine.SetRez(1024, 768);
+    g_Harness.resolutionWidth = 1024;
+    g_Harness.resolutionHeight = 768;
+  }
+}
+
 TEST_F(Tests3DTest, LitVariantsMoveTheirLightWithTime) {
   for (UINT id : {kImmediatePolys[2], kRenderPolys[4]}) {
     SCOPED_TRACE(id);
