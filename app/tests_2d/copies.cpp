@@ -111,7 +111,9 @@ void TestCopyTexture1_1() {
   e.m_bPainting = true;  // so that the present of a section warns of nothing
   const bool init = NameAndLightFrame("void TestCopyTexture1_1()");
   for (unsigned i = 0; i <= g_Harness.callsPerFrame; ++i) {
-    if (g_Harness.random) g_wholeSource = RandomSourceSlot();
+    // Static and Defined keep the last source; the font (slot 0) stands for
+    // none chosen yet.
+    if (g_Harness.random || g_wholeSource == 0) g_wholeSource = RandomSourceSlot();
     e.CopyTexture(g_wholeSource, kTarget);
   }
   OpenPictureScene(init, "TestCopyTexture1_1()", nullptr);
@@ -136,7 +138,8 @@ void TestCopyTextureToSection() {
     for (int i = 0; i < 4; ++i) x[i] = x2[i], y[i] = y2[i], w[i] = w2[i], h[i] = h2[i];
     choose = init || k % 3000 == 1;
   }
-  if (choose)
+  // Static keeps the last sources, once there are any.
+  if (choose || g_sectionSources[0] == 0)
     for (int& source : g_sectionSources) source = RandomSourceSlot();
 
   Vorn& e = g_Engine;

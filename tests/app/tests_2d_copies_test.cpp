@@ -40,6 +40,20 @@ TEST_F(Tests2DCopies, WholeCopyShowsItsSourceLeftAndTheWorkingTextureRight) {
   }
 }
 
+TEST_F(Tests2DCopies, StaticCopiesKeepOnePictureSourceFromFrameToFrame) {
+  for (UINT id : {32826u, 32827u}) {
+    Select(id, 's', 1);
+    Frame();
+    const DWORD left = Pixel(128, 192);
+    EXPECT_TRUE(IsPictureColour(left)) << id << " copies a picture, not the font";
+    for (int i = 0; i < 5; ++i) {
+      Frame();
+      EXPECT_EQ(Pixel(128, 192), left) << id;
+      EXPECT_EQ(Pixel(640, 192), left) << id;
+    }
+  }
+}
+
 TEST_F(Tests2DCopies, SectionsOfTheWorkingTextureMatchTheirQuadrants) {
   Select(32827, 'r', 1);
   std::set<DWORD> colours;
