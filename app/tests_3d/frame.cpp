@@ -9,6 +9,21 @@
 #include "app/harness_state.h"
 #include "engine/vorn.h"
 
+namespace {
+
+// The private-data mark a set-up leaves on the 3D buffer.
+constexpr GUID kSetUpMark = {0x5f3a9c21, 0x7d4e, 0x4b1a, {0x9e, 0x42, 0x1c, 0x6d, 0x80, 0x3b, 0x27, 0xf5}};
+
+bool BufferMarked() {
+  IDirect3DVertexBuffer9* buffer = g_Engine.m_p3DVB;
+  if (!buffer) return true;  // nothing to set up again into
+  DWORD mark = 0;
+  DWORD size = sizeof mark;
+  return buffer->GetPrivateData(kSetUpMark, &mark, &size) == D3D_OK && size == sizeof mark && mark == 1;
+}
+
+}  // namespace
+
 IDirect3DDevice9* Device3D() { return g_Engine.m_pD3DDevice; }
 
 bool StartFrame3D(const std::string& testName) {
@@ -17,6 +32,7 @@ bool StartFrame3D(const std::string& testName) {
     g_Harness.needsInit = false;
     return false;
   }
+  if (!BufferMarked()) g_Harness.needsInit = true;
   if (g_Harness.needsInit) g_Harness.testName = testName;
   d->LightEnable(0, TRUE);
   d->SetRenderState(D3DRS_LIGHTING, FALSE);
@@ -25,6 +41,12 @@ bool StartFrame3D(const std::string& testName) {
   const int height = g_Harness.resolutionHeight > 0 ? g_Harness.resolutionHeight : 1;
   g_Engine.Set3DView(1.7f, static_cast<float>(g_Harness.resolutionWidth) / static_cast<float>(height));
   return true;
+}
+
+void FinishSetUp() {
+  const DWORD mark = 1;
+  if (g_Engine.m_p3DVB) g_Engine.m_p3DVB->SetPrivateData(kSetUpMark, &mark, sizeof mark, 0);
+  g_Harness.needsInit = false;
 }
 
 void CommonSetUp3D(Camera3D& camera) {

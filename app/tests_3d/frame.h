@@ -25,7 +25,15 @@ IDirect3DDevice9* Device3D();
 // Names the test on set-up, switches light 0 on with lighting off and
 // selects the 3D view at the chosen resolution's aspect. False (and the
 // set-up request dropped) when there is no device to draw with.
+//
+// A resolution or swap-effect change resets the device, which forgets the
+// textures, material, light and buffer contents a set-up gave it, and
+// rebuilds the engine's 3D buffer without the mark FinishSetUp left on it:
+// such a frame does the set-up again.
 bool StartFrame3D(const std::string& testName);
+
+// Marks the 3D buffer as set up for and clears the set-up request.
+void FinishSetUp();
 
 // The set-up every test but the sprites shares: black linear fog from 50
 // to 150, an identity world and the stored view.

@@ -71,7 +71,7 @@ void TestImmediate3DLines() {
   if (g_Harness.needsInit) {
     CommonSetUp3D(g_ImmediateCamera);
     Device3D()->SetTexture(0, nullptr);
-    g_Harness.needsInit = false;
+    FinishSetUp();
   }
   OrbitCamera(g_ImmediateCamera);
   AdvanceAngle(g_ImmediateCamera, kOrbitRate);
@@ -87,11 +87,10 @@ void TestRender3DLines() {
   if (g_Harness.needsInit) {
     CommonSetUp3D(g_RenderCamera);
     SetUpRenderLines();
-    g_Harness.needsInit = false;
+    FinishSetUp();
   }
   OrbitCamera(g_RenderCamera);
   AdvanceAngle(g_RenderCamera, kOrbitRate);
-  KeepListUploaded(g_Lines.list);
   ClearAndOpenScene(g_RenderCamera);
   const UINT lines = static_cast<UINT>(g_Lines.list.count3D / 2);
   if (lines > 0)

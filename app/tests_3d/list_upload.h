@@ -1,6 +1,5 @@
-// The upload of a prepared point or line list into the engine's 3D buffer,
-// which the render tests then draw from without copying again, and the
-// check that the buffer still holds it.
+// The one upload of a prepared point or line list into the engine's 3D
+// buffer, which the render tests then draw from without copying again.
 #pragma once
 
 #include "engine/render/render_list.h"
@@ -10,8 +9,3 @@
 // once as `primitives` primitives of `type`, inside a scene of its own
 // unless one is open. A failed lock draws nothing.
 void UploadList3D(const Render& list, D3DPRIMITIVETYPE type, UINT primitives);
-
-// Copies the list into the 3D buffer again when the buffer no longer holds
-// it: a resolution change or swap-effect change rebuilds the buffer empty,
-// and without the copy the test would go on drawing nothing.
-void KeepListUploaded(const Render& list);

@@ -42,11 +42,10 @@ void Test3DPoints() {
   if (g_Harness.needsInit) {
     CommonSetUp3D(g_Camera);
     SetUpPoints();
-    g_Harness.needsInit = false;
+    FinishSetUp();
   }
   OrbitCamera(g_Camera);
   AdvanceAngle(g_Camera, kOrbitRate);
-  KeepListUploaded(g_Points.list);
   ClearAndOpenScene(g_Camera);
   const UINT points = static_cast<UINT>(g_Points.list.count3D);
   if (points > 0)

@@ -94,7 +94,7 @@ void TestImmediate3DPolys() {
   if (g_Harness.needsInit) {
     CommonSetUp3D(g_Camera);
     SetUpImmediatePolys(variant);
-    g_Harness.needsInit = false;
+    FinishSetUp();
   }
   if (IsLit(variant))
     LitCameraAndLight(g_Camera);

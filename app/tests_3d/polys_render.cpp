@@ -109,7 +109,7 @@ void TestRender3DPolys() {
       SetUpLitGrid(variant);
     else
       SetUpRandomTriangles(variant);
-    g_Harness.needsInit = false;
+    FinishSetUp();
   }
   if (IsLit(variant))
     LitCameraAndLight(g_Camera);

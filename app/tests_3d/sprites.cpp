@@ -46,7 +46,7 @@ void TestSprites() {
   if (!StartFrame3D("void TestSprites()")) return;
   if (g_Harness.needsInit) {
     SetUpSprites();
-    g_Harness.needsInit = false;
+    FinishSetUp();
   }
   SwingWorld(g_Camera);
   OrbitCamera(g_Camera);
