@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the bench and runs it in run/: the window when a display exists,
-# a headless session otherwise. Extra arguments go to vornel.
+# a short headless sweep of every test otherwise. Extra arguments go to
+# vornel instead (with or without a display).
 set -euo pipefail
 cd "$(dirname "$0")"
 ./tools/install_deps.sh
@@ -14,13 +15,13 @@ if [ $# -gt 0 ]; then
 elif [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
   exec ../build/app/vornel
 else
-  # No display: a short scripted session that saves what the window shows.
-  printf 'frames 5\nscreenshot vornel.png\n' > headless-session.txt
+  # No display: a short sweep, one call per frame and one second a test,
+  # over every test; vornel prints the table at its end.
   status=0
-  ../build/app/vornel --headless --script headless-session.txt || status=$?
-  echo "--- Logfile.txt (head)"
-  head -n 40 Logfile.txt
-  echo "--- the window's picture: run/vornel.png"
-  [ -f RESULTS.TXT ] && { echo "--- RESULTS.TXT"; cat RESULTS.TXT; }
+  ../build/app/vornel --run-all --headless --seconds 1 --calls 1 --tests all --out . || status=$?
+  echo "--- chart: run/results.svg"
+  echo "--- contact sheet: run/contact.png (first frames in run/frames/)"
+  echo "--- results: run/results.csv, RESULTS.TXT and Logfile.txt in run/"
+  echo "--- to compare with a later run, keep a copy: build/app/vornel --compare OLD.csv run/results.csv"
   exit "$status"
 fi
