@@ -6,6 +6,7 @@
 #include "app/harness_state.h"
 #include "app/status_texts.h"
 #include "app/tests_2d/colour_counter.h"
+#include "app/tests_2d/held_list.h"
 #include "app/tests_2d/local_render.h"
 #include "app/tests_2d/random_values.h"
 #include "app/tests_2d/test_frame.h"
@@ -51,6 +52,7 @@ void Run(const ListTest& t) {
     (e.*t.draw)(list.get(), 0);
   } else {
     Render& shared = g_SharedRender;
+    IDirect3DVertexBuffer9* buffer = t.screen ? e.m_pScreenVB : e.m_p2DVB;
     if (g_Harness.needsInit) {
       if (t.screen)
         shared.ClearScreenList();
@@ -61,8 +63,13 @@ void Run(const ListTest& t) {
       // The set-up frame copies the new list, so that a frame that does not
       // copy (-1) finds it in the vertex buffer.
       (e.*t.draw)(shared, 0);
+      MarkBufferHolds(buffer, shared);
     }
-    (e.*t.draw)(shared, g_Harness.noCopyRenderBuffer);
+    int vertices = g_Harness.noCopyRenderBuffer;
+    // A buffer rebuilt since (a reset, a new resolution) holds no list.
+    if (vertices == -1 && !BufferHolds(buffer, shared)) vertices = 0;
+    (e.*t.draw)(shared, vertices);
+    if (vertices == 0) MarkBufferHolds(buffer, shared);
   }
   EndTestFrame();
 }

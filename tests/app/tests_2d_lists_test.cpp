@@ -64,6 +64,23 @@ TEST_F(Tests2DLists, NotRandomDrawsTheSharedListTwiceOnSetUpThenOncePerFrame) {
   }
 }
 
+TEST_F(Tests2DLists, ARebuiltBufferGetsTheSharedListOnceMoreBeforeRedrawsWithoutCopy) {
+  g_Harness.noCopyRenderBuffer = -1;
+  for (UINT id : {32777u, 32874u}) {
+    Select(id, 's', 10);
+    Frame();
+    TracedFrame();
+    EXPECT_EQ(d3d9_hooks::CallCount("Lock"), 0u) << id;
+    g_Engine.SetRez(800, 600);  // releases and rebuilds the vertex buffers
+    TracedFrame();
+    EXPECT_EQ(d3d9_hooks::CallCount("Lock"), 1u) << id;
+    EXPECT_EQ(Calls("DrawPrimitive(D3DPT_TRIANGLELIST, 0, 20)"), 1) << id;
+    TracedFrame();
+    EXPECT_EQ(d3d9_hooks::CallCount("Lock"), 0u) << id;
+    g_Engine.SetRez(1024, 768);
+  }
+}
+
 TEST_F(Tests2DLists, StaticLinesKeepThePictureWhileRandomAddsALineEachFrame) {
   g_Engine.m_pD3DDevice->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFFFFFFFF, 1.0f, 0);
   Select(32773, 's', 1);
