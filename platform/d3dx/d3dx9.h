@@ -7,6 +7,7 @@
 #include "platform/d3d9/d3d9.h"
 #include "platform/d3dx/d3dx9_math.h"
 #include "platform/d3dx/d3dx9_mesh.h"
+#include "platform/d3dx/d3dx9_effect.h"
 
 // [SECTION] Constants
 

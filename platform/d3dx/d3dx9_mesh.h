@@ -126,6 +126,10 @@ using LPD3DXMESH = ID3DXMesh*;
 // ---------------------------------------------------------------------------
 // Which bones move which vertices, with the bone offset matrices.
 struct ID3DXSkinInfo : IUnknown {
+  virtual HRESULT SetBoneInfluence(DWORD Bone, DWORD numInfluences, const DWORD* vertices, const FLOAT* weights) = 0;
+  virtual HRESULT SetBoneName(DWORD Bone, LPCSTR pName) = 0;
+  virtual HRESULT SetBoneOffsetMatrix(DWORD Bone, const D3DXMATRIX* pBoneTransform) = 0;
+  virtual DWORD GetFVF() = 0;
   virtual DWORD GetNumBones() = 0;
   virtual LPCSTR GetBoneName(DWORD Bone) = 0;
   virtual LPD3DXMATRIX GetBoneOffsetMatrix(DWORD Bone) = 0;
@@ -219,6 +223,10 @@ HRESULT D3DXLoadMeshHierarchyFromXA(LPCSTR Filename, DWORD MeshOptions, IDirect3
                                     D3DXFRAME** ppFrameHierarchy, ID3DXAnimationController** ppAnimController);
 // Frees a frame tree through the allocator: every container, then every frame.
 HRESULT D3DXFrameDestroy(D3DXFRAME* pFrameRoot, ID3DXAllocateHierarchy* pAlloc);
+
+// Skin info for a mesh of `NumVertices` vertices of `FVF`, with `NumBones`
+// bones that have no name, no influences and identity offsets yet.
+HRESULT D3DXCreateSkinInfoFVF(DWORD NumVertices, DWORD FVF, DWORD NumBones, ID3DXSkinInfo** ppSkinInfo);
 
 HRESULT D3DXCreateMeshFVF(DWORD NumFaces, DWORD NumVertices, DWORD Options, DWORD FVF, IDirect3DDevice9* pD3DDevice,
                           ID3DXMesh** ppMesh);
