@@ -1,6 +1,6 @@
 // AboutDialogProc: dialog 103 with the application name; OK and Cancel
 // end it.
-#include "app/engine_instance.h"
+#include "app/application_name.h"
 #include "app/main_window.h"
 #include "platform/win32/dialogs.h"
 #include "platform/win32/message_box.h"

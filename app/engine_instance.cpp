@@ -11,8 +11,6 @@
 
 #include "engine/vorn.h"
 
-const char* const kApplicationName = "Vornel Tests V0.5";
-
 namespace {
 
 alignas(Vorn) unsigned char g_EngineStorage[sizeof(Vorn)];

@@ -1,10 +1,10 @@
-// The one engine object of the program and the application name it was
-// constructed with.
+// The one engine object of the program, constructed with the application
+// name.
 #pragma once
 
-class Vorn;
+#include "app/application_name.h"
 
-extern const char* const kApplicationName;  // "Vornel Tests V0.5"
+class Vorn;
 
 // Constructed before main (its constructor writes the first log entry) and
 // destroyed after it, by DestroyEngineAtExit. A test may define g_Engine

@@ -206,4 +206,61 @@ TEST_F(HarnessFrame, SteppingCountsNothingAndClearsRunning) {
   EXPECT_GE(clock_.SleptMilliseconds(), 30 * 46);
 }
 
+// Draw calls of the test frames since the trace was cleared.
+int DrawCalls() {
+  int n = 0;
+  for (const std::string& t : d3d9_hooks::CallTraceTexts()) n += t.rfind("DrawPrimitive(", 0) == 0;
+  return n;
+}
+
+TEST_F(HarnessFrame, StepRunsOneFrameEachTimeAndResumeRunsOn) {
+  HandleCommand(hwnd_, WM_COMMAND, 32773, 0);  // "&Render Lines", Random: one draw a frame
+  EXPECT_EQ(g_Harness.selectedTest, 32773u);
+  EXPECT_TRUE(g_Harness.needsInit);
+  d3d9_hooks::ClearCallTrace();
+  d3d9_hooks::SetCallTrace(true);
+  HandleCommand(hwnd_, WM_COMMAND, ids::kStep, 0);
+  for (int i = 0; i < 5; ++i) RunFrame();
+  EXPECT_EQ(DrawCalls(), 1);
+  HandleCommand(hwnd_, WM_COMMAND, ids::kStep, 0);
+  for (int i = 0; i < 5; ++i) RunFrame();
+  EXPECT_EQ(DrawCalls(), 2);
+  EXPECT_EQ(StatusTexts().back(), "Stepping");
+  HandleCommand(hwnd_, WM_COMMAND, ids::kResume, 0);
+  for (int i = 0; i < 5; ++i) RunFrame();
+  d3d9_hooks::SetCallTrace(false);
+  EXPECT_EQ(DrawCalls(), 7);
+  EXPECT_EQ(StatusTexts()[3], "Free Running");
+}
+
+TEST_F(HarnessFrame, IdsOfTheTestRangesWithoutATestStopTheRunningTest) {
+  HandleCommand(hwnd_, WM_COMMAND, 32773, 0);
+  RunFrame();
+  for (UINT id : {32774u, 32799u + 0u, 32999u}) {
+    if (FindTest(id)) continue;  // 32799 is a test of its own
+    HandleCommand(hwnd_, WM_COMMAND, id, 0);
+    EXPECT_EQ(g_Harness.selectedTest, id);
+    d3d9_hooks::ClearCallTrace();
+    d3d9_hooks::SetCallTrace(true);
+    RunFrame();
+    d3d9_hooks::SetCallTrace(false);
+    EXPECT_EQ(DrawCalls(), 0) << id;
+  }
+  // Ids outside those ranges are not commands of the bench.
+  g_Harness.selectedTest = 32773;
+  EXPECT_FALSE(HandleCommand(hwnd_, WM_COMMAND, 32790, 0));
+  EXPECT_EQ(g_Harness.selectedTest, 32773u);
+}
+
+TEST_F(HarnessFrame, CallsPerFrameCommandsSetTheCountAndLogIt) {
+  HandleCommand(hwnd_, WM_COMMAND, 32819, 0);
+  EXPECT_EQ(g_Harness.callsPerFrame, 500u);
+  EXPECT_TRUE(g_Harness.needsInit);
+  EXPECT_EQ(CountLogLines("Calls per frame=500"), 1u);
+  HandleCommand(hwnd_, WM_COMMAND, ids::kCopyRenderBuffer, 0);
+  EXPECT_EQ(g_Harness.noCopyRenderBuffer, -1);
+  HandleCommand(hwnd_, WM_COMMAND, ids::kCopyRenderBuffer, 0);
+  EXPECT_EQ(g_Harness.noCopyRenderBuffer, 0);
+}
+
 }  // namespace
