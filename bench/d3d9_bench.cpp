@@ -149,6 +149,72 @@ void BM_FullScreenTexturedQuad(benchmark::State& state) {
 }
 BENCHMARK(BM_FullScreenTexturedQuad)->Args({0, 0})->Args({0, 1})->Args({1, 0})->Args({1, 1})->Unit(benchmark::kMillisecond);
 
+// Full-screen untextured quad of one translucent colour: fill rate of the
+// blend modes the bench uses. Argument: 0 no blending, 1 SRCALPHA /
+// INVSRCALPHA, 2 SRCALPHA / ONE, 3 ONE / ONE.
+void BM_FullScreenColourQuad(benchmark::State& state) {
+  const int mode = static_cast<int>(state.range(0));
+  Bench b(mode != 0);
+  if (mode == 2) b.dev->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
+  if (mode == 3) {
+    b.dev->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_ONE);
+    b.dev->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
+  }
+  b.dev->SetTexture(0, nullptr);
+  b.dev->SetFVF(kScreenFvf);
+  b.dev->SetStreamSource(0, b.screen_vb, 0, sizeof(ScreenVertex));
+  ScreenVertex v[4] = {{0, 0, 0, 1, 0x40102030u, 0, 0}, {1024, 0, 0, 1, 0x40102030u, 1, 0},
+                       {0, 768, 0, 1, 0x40102030u, 0, 1}, {1024, 768, 0, 1, 0x40102030u, 1, 1}};
+  void* p;
+  b.screen_vb->Lock(0, sizeof v, &p, 0);
+  std::memcpy(p, v, sizeof v);
+  b.screen_vb->Unlock();
+  for (auto _ : state) b.dev->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2);
+  state.counters["Mpixel/s"] =
+      benchmark::Counter(1024.0 * 768.0 * static_cast<double>(state.iterations()) / 1e6, benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_FullScreenColourQuad)->Arg(0)->Arg(1)->Arg(2)->Arg(3)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Immediate bars as the bench's 2D tests draw them: one 64 x 48 quad of its
+// own colour per draw, lock and refill included, blended.
+void BM_ImmediateBars(benchmark::State& state) {
+  Bench b;
+  b.dev->SetTexture(0, nullptr);
+  b.dev->SetFVF(kScreenFvf);
+  b.dev->SetStreamSource(0, b.screen_vb, 0, sizeof(ScreenVertex));
+  int i = 0;
+  for (auto _ : state) {
+    const float x = static_cast<float>((i * 97) % 960), y = static_cast<float>((i * 61) % 720);
+    const D3DCOLOR c = 0xc0000000u | static_cast<D3DCOLOR>(i * 0x10305);
+    ScreenVertex v[4] = {{x, y, 0, 1, c, 0, 0}, {x + 64, y, 0, 1, c, 1, 0}, {x, y + 48, 0, 1, c, 0, 1},
+                         {x + 64, y + 48, 0, 1, c, 1, 1}};
+    void* p;
+    b.screen_vb->Lock(0, sizeof v, &p, 0);
+    std::memcpy(p, v, sizeof v);
+    b.screen_vb->Unlock();
+    b.dev->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2);
+    ++i;
+  }
+}
+BENCHMARK(BM_ImmediateBars)->UseRealTime();
+
+// Colour and depth clear of a 1024 x 768 frame with a D24S8 buffer.
+void BM_ClearColourAndDepth(benchmark::State& state) {
+  BenchDevice device(BenchWindow(), true);
+  for (auto _ : state)
+    device.dev->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL, 0xff000000u, 1.f, 0);
+}
+BENCHMARK(BM_ClearColourAndDepth)->Unit(benchmark::kMicrosecond)->UseRealTime();
+
+// Present alone: the back buffer copied into the window's pixels.
+void BM_Present(benchmark::State& state) {
+  Bench b;
+  b.dev->EndScene();
+  for (auto _ : state) b.dev->Present(nullptr, nullptr, nullptr, nullptr);
+  b.dev->BeginScene();
+}
+BENCHMARK(BM_Present)->Unit(benchmark::kMicrosecond)->UseRealTime();
+
 // Clear and Present of a 1024 x 768 frame into the window's pixels.
 void BM_ClearAndPresent(benchmark::State& state) {
   Bench b;

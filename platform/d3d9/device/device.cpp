@@ -305,12 +305,28 @@ HRESULT Device::Present(const RECT* pSourceRect, const RECT* pDestRect, HWND hDe
                  src.top + static_cast<LONG>(std::ceil((vis.bottom - dst.top) * sy))};
     src_vis.right = std::min(std::max(src_vis.right, src_vis.left + 1), src.right);
     src_vis.bottom = std::min(std::max(src_vis.bottom, src_vis.top + 1), src.bottom);
-    PixelView out{reinterpret_cast<BYTE*>(px.data), px.pitch * 4, D3DFMT_X8R8G8B8, px.width, px.height};
-    CopyRect(ViewOf(*back_buffer_), src_vis, out, vis, false);
     // The window shows opaque pixels whatever the back buffer's alpha.
-    for (LONG y = vis.top; y < vis.bottom; ++y) {
-      std::uint32_t* row = px.data + static_cast<std::ptrdiff_t>(y) * px.pitch;
-      for (LONG x = vis.left; x < vis.right; ++x) row[x] |= 0xff000000u;
+    const D3DFORMAT bf = back_buffer_->Format();
+    const bool same_size = src_vis.right - src_vis.left == vis.right - vis.left &&
+                           src_vis.bottom - src_vis.top == vis.bottom - vis.top;
+    if (same_size && (bf == D3DFMT_X8R8G8B8 || bf == D3DFMT_A8R8G8B8)) {
+      // One pass per row: copy and force the alpha together.
+      const BYTE* bits = back_buffer_->Bits();
+      const int pitch = back_buffer_->Pitch();
+      const LONG w = vis.right - vis.left;
+      for (LONG y = vis.top; y < vis.bottom; ++y) {
+        const auto* from = reinterpret_cast<const std::uint32_t*>(
+                               bits + static_cast<std::ptrdiff_t>(src_vis.top + (y - vis.top)) * pitch) +
+                           src_vis.left;
+        CopyOpaqueRow(from, px.data + static_cast<std::ptrdiff_t>(y) * px.pitch + vis.left, static_cast<int>(w));
+      }
+    } else {
+      PixelView out{reinterpret_cast<BYTE*>(px.data), px.pitch * 4, D3DFMT_X8R8G8B8, px.width, px.height};
+      CopyRect(ViewOf(*back_buffer_), src_vis, out, vis, false);
+      for (LONG y = vis.top; y < vis.bottom; ++y) {
+        std::uint32_t* row = px.data + static_cast<std::ptrdiff_t>(y) * px.pitch;
+        for (LONG x = vis.left; x < vis.right; ++x) row[x] |= 0xff000000u;
+      }
     }
     ClientPixelsChanged(window);
     return D3D_OK;

@@ -413,9 +413,26 @@ void RunBandJob(void* p) {
 }
 
 // Draws big enough to share with the worker; smaller ones cost more to
-// hand over than they save.
+// hand over than they save. A few primitives share when they cover many
+// pixels.
 constexpr UINT kParallelVertices = 512;
 constexpr UINT kParallelPrimitives = 64;
+constexpr double kParallelPixels = 96.0 * 1024.0;
+
+// The screen area, in pixels, of the bounding box of processed vertices
+// inside the clip rectangle; 0 when a vertex still needs clipping.
+double ScreenArea(const DrawContext& dc, const PVertex* pv, UINT count) {
+  float x0 = pv[0].x, x1 = pv[0].x, y0 = pv[0].y, y1 = pv[0].y;
+  for (UINT i = 0; i < count; ++i) {
+    const PVertex& v = pv[i];
+    if (v.clip) return 0.0;
+    x0 = std::min(x0, v.x), x1 = std::max(x1, v.x);
+    y0 = std::min(y0, v.y), y1 = std::max(y1, v.y);
+  }
+  const double w = std::min<double>(x1, dc.clip_x1) - std::max<double>(x0, dc.clip_x0);
+  const double h = std::min<double>(y1, dc.clip_y1) - std::max<double>(y0, dc.clip_y0);
+  return w > 0 && h > 0 ? w * h : 0.0;  // also NaN
+}
 
 }  // namespace
 
@@ -444,7 +461,10 @@ HRESULT Device::Draw(D3DPRIMITIVETYPE type, UINT primitives, const BYTE* vertice
   const Assembly assembly{type, primitives, pv, vertex_count, first_vertex, indices, index32, index_count};
   // Small points cost less to draw than to band twice.
   const bool tiny_points = type == D3DPT_POINTLIST && dc.layout.psize < 0 && !dc.point_scale && dc.point_size <= 2.f;
-  if (parallel && primitives >= kParallelPrimitives && !tiny_points) {
+  const bool fills = type >= D3DPT_TRIANGLELIST && dc.fill == D3DFILL_SOLID;
+  const bool big = primitives >= kParallelPrimitives ||
+                   (fills && vertex_count <= 64 && ScreenArea(dc, pv, vertex_count) >= kParallelPixels);
+  if (parallel && big && !tiny_points) {
     // Each thread draws every primitive, but only in its own row bands, so
     // pixels see the primitives in order.
     band_contexts_[0] = dc;

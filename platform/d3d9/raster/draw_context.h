@@ -60,7 +60,7 @@ bool LayoutFromFvf(DWORD fvf, VertexLayout* out);
 struct PixelKey {
   std::uint8_t texture;  // 0 none, 1 point, 2 linear
   std::uint8_t alpha;    // fast paths: 0 alpha from texture, 1 from diffuse, 2 their product
-  std::uint8_t blend;    // fast paths: 0 off, 1 SRCALPHA / INVSRCALPHA with ADD
+  std::uint8_t blend;    // fast paths: 0 off, 1 SRCALPHA / INVSRCALPHA, 2 SRCALPHA / ONE, 3 ONE / ONE, with ADD
   std::uint8_t generic;  // 1: only the generic routine handles this state
   std::uint8_t extras;   // fast paths: depth (1), vertex fog (2), specular (4)
   bool operator==(const PixelKey&) const = default;

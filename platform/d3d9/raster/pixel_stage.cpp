@@ -1,7 +1,8 @@
 // Span routines of the pixel stage: the generic one, which evaluates every
 // state per pixel, and specialised ones for a 32-bit target: untextured or
 // textured (point or linear) with texture stage 0 modulating, alpha
-// blending off or SRCALPHA / INVSRCALPHA, with or without depth test,
+// blending off, SRCALPHA / INVSRCALPHA, SRCALPHA / ONE or ONE / ONE, with
+// or without depth test,
 // vertex fog and specular. Both kinds use the same arithmetic, so they give
 // identical pixels.
 #include "platform/d3d9/raster/pixel_stage.h"
@@ -10,6 +11,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "platform/d3d9/raster/flat_spans.h"
 #include "platform/d3d9/raster/texture_lod.h"
 #include "platform/d3d9/raster/texture_sampler.h"
 
@@ -403,7 +405,8 @@ void GenericPixels(const DrawContext& dc, const TriSetup& t, const std::int32_t*
 // ---------------------------------------------------------------------------
 // Specialised routines: 32-bit target, no depth, no alpha test, all colour
 // channels written. Tex: 0 none, 1 point, 2 linear. Alpha: 0 texture,
-// 1 diffuse, 2 product. Blend: 0 off, 1 SRCALPHA / INVSRCALPHA.
+// 1 diffuse, 2 product. Blend: a FastBlend (off, SRCALPHA / INVSRCALPHA,
+// SRCALPHA / ONE, ONE / ONE).
 // ---------------------------------------------------------------------------
 
 // Extras of the specialised routines (bits of `Ext`): depth test and
@@ -456,13 +459,25 @@ inline void ShadeFast(const DrawContext& dc, const TriSetup& t, std::uint32_t dr
     b = Div255(b * k + Ch(fc, 0) * ik);
   }
   (void)e;
-  if constexpr (Blend == 1) {
+  if constexpr (Blend == kBlendSrcAlpha) {
     const std::uint32_t d = *p | dc.color_alpha_or;
     const std::uint32_t ia = 255 - a;
     r = Div255(r * a + Ch(d, 2) * ia);
     g = Div255(g * a + Ch(d, 1) * ia);
     b = Div255(b * a + Ch(d, 0) * ia);
     a = Div255(a * a + Ch(d, 3) * ia);
+  } else if constexpr (Blend == kBlendSrcAlphaOne || Blend == kBlendOneOne) {
+    // Source times its alpha (or one) plus the destination, saturated.
+    const std::uint32_t d = *p | dc.color_alpha_or;
+    const std::uint32_t f = Blend == kBlendSrcAlphaOne ? a : 255;
+    auto add = [f](std::uint32_t sc, std::uint32_t dc_) {
+      const std::uint32_t sum = sc * f + dc_ * 255;
+      return sum > 255u * 255u ? 255u : Div255(sum);
+    };
+    r = add(r, Ch(d, 2));
+    g = add(g, Ch(d, 1));
+    b = add(b, Ch(d, 0));
+    a = add(a, Ch(d, 3));
   }
   *p = Pack(a, r, g, b) | dc.color_alpha_or;
 }
@@ -498,6 +513,11 @@ inline void FastLoop(const DrawContext& dc, const TriSetup& t, int y, int x0, in
       t.flat_rgba || (!Persp && t.cx[0] == 0.f && t.cx[1] == 0.f && t.cx[2] == 0.f && t.cx[3] == 0.f);
   const std::uint32_t kr = ToChannel(t.flat_rgba ? t.flat_c[0] : cr), kg = ToChannel(t.flat_rgba ? t.flat_c[1] : cg),
                       kb = ToChannel(t.flat_rgba ? t.flat_c[2] : cb), ka = ToChannel(t.flat_rgba ? t.flat_c[3] : ca);
+  if constexpr (Tex == 0 && Ext == 0) {
+    // One colour along the row and nothing per pixel but the blend: four
+    // pixels at a time.
+    if (const_color) return FlatSpan<Blend>(row + x0, x1 - x0, kr, kg, kb, ka, dc.color_alpha_or);
+  }
   for (int x = x0; x < x1; ++x) {
     const float fx = static_cast<float>(x);
     if constexpr ((Ext & kExtDepth) != 0)
@@ -616,18 +636,20 @@ int FastAlpha(const DrawContext& dc) {
   return -1;
 }
 
+template <int Tex, int Alpha, int Ext>
+struct FastRow {
+  static constexpr SpanRoutine kSpans[4] = {FastSpan<Tex, Alpha, 0, Ext>, FastSpan<Tex, Alpha, 1, Ext>,
+                                            FastSpan<Tex, Alpha, 2, Ext>, FastSpan<Tex, Alpha, 3, Ext>};
+  static constexpr PixelListRoutine kPixels[4] = {FastPixels<Tex, Alpha, 0, Ext>, FastPixels<Tex, Alpha, 1, Ext>,
+                                                  FastPixels<Tex, Alpha, 2, Ext>, FastPixels<Tex, Alpha, 3, Ext>};
+};
+
 template <int Tex, int Ext>
 SpanRoutine PickFastExt(int alpha, int blend, PixelListRoutine* pixels) {
-  static constexpr SpanRoutine kSpans[3][2] = {
-      {FastSpan<Tex, 0, 0, Ext>, FastSpan<Tex, 0, 1, Ext>},
-      {FastSpan<Tex, 1, 0, Ext>, FastSpan<Tex, 1, 1, Ext>},
-      {FastSpan<Tex, 2, 0, Ext>, FastSpan<Tex, 2, 1, Ext>},
-  };
-  static constexpr PixelListRoutine kPixels[3][2] = {
-      {FastPixels<Tex, 0, 0, Ext>, FastPixels<Tex, 0, 1, Ext>},
-      {FastPixels<Tex, 1, 0, Ext>, FastPixels<Tex, 1, 1, Ext>},
-      {FastPixels<Tex, 2, 0, Ext>, FastPixels<Tex, 2, 1, Ext>},
-  };
+  static constexpr const SpanRoutine* kSpans[3] = {FastRow<Tex, 0, Ext>::kSpans, FastRow<Tex, 1, Ext>::kSpans,
+                                                   FastRow<Tex, 2, Ext>::kSpans};
+  static constexpr const PixelListRoutine* kPixels[3] = {FastRow<Tex, 0, Ext>::kPixels, FastRow<Tex, 1, Ext>::kPixels,
+                                                         FastRow<Tex, 2, Ext>::kPixels};
   *pixels = kPixels[alpha][blend];
   return kSpans[alpha][blend];
 }
@@ -675,10 +697,15 @@ SpanRoutine SelectSpanRoutine(DrawContext& dc) {
   if (dc.specular) ext |= kExtSpecular;
   k.extras = static_cast<std::uint8_t>(ext);
   if (dc.blend) {
-    const bool classic = dc.src_blend == D3DBLEND_SRCALPHA && dc.dest_blend == D3DBLEND_INVSRCALPHA &&
-                         dc.blend_op == D3DBLENDOP_ADD;
-    fast = fast && classic;
-    k.blend = 1;
+    // The blends with their own routines, all adding.
+    int kind = -1;
+    if (dc.blend_op == D3DBLENDOP_ADD) {
+      if (dc.src_blend == D3DBLEND_SRCALPHA && dc.dest_blend == D3DBLEND_INVSRCALPHA) kind = kBlendSrcAlpha;
+      if (dc.src_blend == D3DBLEND_SRCALPHA && dc.dest_blend == D3DBLEND_ONE) kind = kBlendSrcAlphaOne;
+      if (dc.src_blend == D3DBLEND_ONE && dc.dest_blend == D3DBLEND_ONE) kind = kBlendOneOne;
+    }
+    fast = fast && kind >= 0;
+    k.blend = static_cast<std::uint8_t>(kind < 0 ? kBlendSrcAlpha : kind);
   }
   int alpha = 1;
   if (dc.textured) {

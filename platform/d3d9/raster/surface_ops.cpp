@@ -1,6 +1,8 @@
 // Fills and copies of pixel rectangles.
 #include "platform/d3d9/raster/surface_ops.h"
 
+#include <emmintrin.h>
+
 #include <algorithm>
 #include <cstring>
 #include <vector>
@@ -10,6 +12,26 @@
 
 namespace d3d9_impl {
 
+namespace {
+
+// n copies of a 32-bit value (a pixel or a depth), sixteen bytes a store.
+template <class T>
+void FillRow32(T* p, int n, T value) {
+  static_assert(sizeof(T) == 4);
+  int bits;
+  std::memcpy(&bits, &value, 4);
+  const __m128i v = _mm_set1_epi32(bits);
+  int i = 0;
+  for (; i < n && (reinterpret_cast<std::uintptr_t>(p + i) & 15) != 0; ++i) p[i] = value;
+  for (; i + 8 <= n; i += 8) {
+    _mm_store_si128(reinterpret_cast<__m128i*>(p + i), v);
+    _mm_store_si128(reinterpret_cast<__m128i*>(p + i + 4), v);
+  }
+  for (; i < n; ++i) p[i] = value;
+}
+
+}  // namespace
+
 bool FillColor(const PixelView& v, const RECT& rect, D3DCOLOR color) {
   const int w = rect.right - rect.left;
   if (w <= 0 || rect.bottom <= rect.top) return true;
@@ -17,7 +39,7 @@ bool FillColor(const PixelView& v, const RECT& rect, D3DCOLOR color) {
   if (bpp == 32 && (v.format == D3DFMT_A8R8G8B8 || v.format == D3DFMT_X8R8G8B8)) {
     for (LONG y = rect.top; y < rect.bottom; ++y) {
       auto* row = reinterpret_cast<std::uint32_t*>(v.bits + static_cast<std::ptrdiff_t>(y) * v.pitch) + rect.left;
-      std::fill(row, row + w, static_cast<std::uint32_t>(color));
+      FillRow32(row, w, static_cast<std::uint32_t>(color));
     }
     return true;
   }
@@ -35,15 +57,27 @@ bool FillColor(const PixelView& v, const RECT& rect, D3DCOLOR color) {
 void FillDepth(float* depth, int pitch, const RECT& rect, float z) {
   for (LONG y = rect.top; y < rect.bottom; ++y) {
     float* row = depth + static_cast<std::ptrdiff_t>(y) * pitch;
-    std::fill(row + rect.left, row + rect.right, z);
+    FillRow32(row + rect.left, static_cast<int>(rect.right - rect.left), z);
   }
 }
 
 void FillStencil(BYTE* stencil, int pitch, const RECT& rect, BYTE value) {
   for (LONG y = rect.top; y < rect.bottom; ++y) {
     BYTE* row = stencil + static_cast<std::ptrdiff_t>(y) * pitch;
-    std::fill(row + rect.left, row + rect.right, value);
+    std::memset(row + rect.left, value, static_cast<std::size_t>(rect.right - rect.left));
   }
+}
+
+void CopyOpaqueRow(const std::uint32_t* from, std::uint32_t* to, int n) {
+  const __m128i opaque = _mm_set1_epi32(static_cast<int>(0xff000000u));
+  int i = 0;
+  for (; i + 8 <= n; i += 8) {
+    const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + i));
+    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + i + 4));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(to + i), _mm_or_si128(a, opaque));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(to + i + 4), _mm_or_si128(b, opaque));
+  }
+  for (; i < n; ++i) to[i] = from[i] | 0xff000000u;
 }
 
 namespace {

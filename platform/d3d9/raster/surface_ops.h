@@ -31,4 +31,8 @@ void FillStencil(BYTE* stencil, int pitch, const RECT& rect, BYTE value);
 // copy rows as they are. False when a format cannot be converted.
 bool CopyRect(const PixelView& src, const RECT& src_rect, const PixelView& dst, const RECT& dst_rect, bool linear);
 
+// Copies `n` 32-bit ARGB pixels with their alpha forced to 0xff, as a
+// window shows them.
+void CopyOpaqueRow(const std::uint32_t* from, std::uint32_t* to, int n);
+
 }  // namespace d3d9_impl

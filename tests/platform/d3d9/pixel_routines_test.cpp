@@ -65,7 +65,7 @@ TEST(PixelRoutines, FastRoutinesMatchTheGenericOne) {
     for (int linear = 0; linear < 2; ++linear)
       for (int wrap = 0; wrap < 2; ++wrap)
         for (int alpha = 0; alpha < 3; ++alpha)
-          for (int blend = 0; blend < 2; ++blend)
+          for (int blend = 0; blend < 4; ++blend)  // off, SRCALPHA / INVSRCALPHA, SRCALPHA / ONE, ONE / ONE
             for (int xrgb = 0; xrgb < 2; ++xrgb) {
               Scene fast = MakeScene();
               DrawContext& dc = fast.dc;
@@ -83,8 +83,8 @@ TEST(PixelRoutines, FastRoutinesMatchTheGenericOne) {
               dc.alpha_arg1 = alpha == 1 ? D3DTA_DIFFUSE : D3DTA_TEXTURE;
               dc.alpha_arg2 = D3DTA_DIFFUSE;
               dc.blend = blend != 0;
-              dc.src_blend = D3DBLEND_SRCALPHA;
-              dc.dest_blend = D3DBLEND_INVSRCALPHA;
+              dc.src_blend = blend == 3 ? D3DBLEND_ONE : D3DBLEND_SRCALPHA;
+              dc.dest_blend = blend >= 2 ? D3DBLEND_ONE : D3DBLEND_INVSRCALPHA;
               dc.span = SelectSpanRoutine(dc);
               fast_seen += dc.key.generic == 0;
               Scene generic = MakeScene();
@@ -97,7 +97,7 @@ TEST(PixelRoutines, FastRoutinesMatchTheGenericOne) {
               DrawSome(generic.dc);
               ASSERT_EQ(fast.target, generic.target) << textured << linear << wrap << alpha << blend << xrgb;
             }
-  EXPECT_GE(fast_seen, 40);  // the fast routines did take these states
+  EXPECT_GE(fast_seen, 80);  // the fast routines did take these states
 }
 
 TEST(PixelRoutines, StatesOutsideTheFastPathsGoGeneric) {
