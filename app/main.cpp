@@ -8,6 +8,7 @@
 
 #include "app/engine_instance.h"
 #include "app/resources/resources.h"
+#include "app/sweep/sweep_main.h"
 #include "app/win_main.h"
 #include "log/event_log.h"
 #include "platform/win32/backend_select.h"
@@ -17,6 +18,9 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: vornel [--headless] [--script FILE]\n"
+    "       vornel --run-all [--seconds S] [--calls 1,10,...] [--tests IDS|all]\n"
+    "              [--modes random,static,defined] [--out DIR] [--headless]\n"
+    "       vornel --compare A.csv B.csv [--threshold P]\n"
     "       vornel --help | --version\n"
     "\n"
     "  --headless      run without a window system (windows are memory only)\n"
@@ -60,6 +64,10 @@ bool HasDisplay() {
 }
 
 int Run(int argc, char** argv) {
+  // --run-all and --compare have their own options and run on their own.
+  bool handled = false;
+  int sweep_status = RunSweepCommand(argc, argv, &handled);
+  if (handled) return sweep_status;
   Options options;
   int status = ParseOptions(argc, argv, &options);
   if (status >= 0) return status;
