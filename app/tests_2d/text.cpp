@@ -2,6 +2,7 @@
 // random cells of a 40 x 20 grid, printed at once or prepared into a list,
 // over a dimmed picture drawn in the set-up frame.
 #include <algorithm>
+#include <cstring>
 
 #include "app/engine_instance.h"
 #include "app/harness_state.h"
@@ -87,26 +88,20 @@ void EndTextFrame() {
   EndTestFrame();
 }
 
-// One screen text: "Screen Space" at a random pixel, or "Scaled" at a random
-// cell while relative scaling is on.
+// One screen text at a random cell while relative scaling is on, otherwise
+// at a random pixel. Printed at once it says where it is ("Scaled" or
+// "Screen Space"); prepared it is the scaled test's "Hello There".
 void PrepareOrPrintScreen(Render* list) {
   Vorn& e = g_Engine;
   SetRandomTextColour();
-  float x, y;
-  const char* text;
-  if (e.m_bRelativeScaling) {
-    x = static_cast<float>(RandomBelow(kColumns));
-    y = static_cast<float>(RandomBelow(kRows));
-    text = "Scaled";
-  } else {
-    x = static_cast<float>(RandomBelow(g_Harness.resolutionWidth));
-    y = static_cast<float>(RandomBelow(g_Harness.resolutionHeight));
-    text = "Screen Space";
-  }
+  const bool relative = e.m_bRelativeScaling;
+  const int x = relative ? RandomBelow(kColumns) : RandomBelow(g_Harness.resolutionWidth);
+  const int y = relative ? RandomBelow(kRows) : RandomBelow(g_Harness.resolutionHeight);
+  const float fx = static_cast<float>(x), fy = static_cast<float>(y);
   if (list)
-    e.ScreenTPreparePrint(*list, text, x, y);
+    e.ScreenTPreparePrint(*list, kHello, fx, fy);
   else
-    e.ScreenTPrint(text, x, y, 0);
+    e.ScreenTPrint(relative ? "Scaled" : "Screen Space", fx, fy, 0);
 }
 
 void PrepareOrPrintScaled(Render* list) {
@@ -152,7 +147,7 @@ void RunPrepare(bool screen, const char* signature, const char* status) {
   const bool random = g_Harness.random;
   BeginTextFrame(screen, signature, status, random ? "Random" : "Not Random");
   if (random) {
-    const int glyphs = static_cast<int>(sizeof "Screen Space" - 1);
+    const int glyphs = static_cast<int>(std::strlen(kHello));
     const int wanted = glyphs * kGlyphVertices * static_cast<int>(g_Harness.callsPerFrame) + 2;
     LocalRender list(screen, std::min(wanted, kTextListVertices), &g_Engine);
     PrepareTexts(screen, list.get());

@@ -51,15 +51,15 @@ TEST_F(Tests2DLists, NotRandomDrawsTheSharedListTwiceOnSetUpThenOncePerFrame) {
   for (const ListCase& c : kLists) {
     for (signed char noCopy : {static_cast<signed char>(0), static_cast<signed char>(-1)}) {
       g_Harness.noCopyRenderBuffer = noCopy;
-      Select(c.id, 's', 10);
+      Select(c.id, 's', 3);
       TracedFrame();
       EXPECT_EQ(d3d9_hooks::CallCount("Lock"), noCopy == 0 ? 2u : 1u) << c.id;
-      EXPECT_EQ(Calls(Draw(c, 10)), 2) << c.id;
+      EXPECT_EQ(Calls(Draw(c, 3)), 2) << c.id;
       EXPECT_FALSE(g_Harness.needsInit);
       // Later frames: a copy only while "Copy Render &Buffer" is checked.
       TracedFrame();
       EXPECT_EQ(d3d9_hooks::CallCount("Lock"), noCopy == 0 ? 1u : 0u) << c.id << " " << int{noCopy};
-      EXPECT_EQ(Calls(Draw(c, 10)), 1) << c.id;
+      EXPECT_EQ(Calls(Draw(c, 3)), 1) << c.id;
     }
   }
 }
@@ -120,7 +120,7 @@ TEST_F(Tests2DLists, TextureBarsTakeSlotFiveOnlyWithCopyFromTexture) {
       g_Harness.copyFromTexture = fromTexture;
       Select(id, 'r', 1);
       int hits = 0;
-      for (int i = 0; i < 60; ++i) {
+      for (int i = 0; i < 30; ++i) {
         TracedFrame();
         hits += Calls(slot5);
       }
@@ -135,11 +135,28 @@ TEST_F(Tests2DLists, TextureBarsTakeSlotFiveOnlyWithCopyFromTexture) {
   g_Engine.m_pTextures[5] = nullptr;
   Select(32778, 'r', 1);
   int plain = 0;
-  for (int i = 0; i < 60; ++i) {
+  for (int i = 0; i < 30; ++i) {
     TracedFrame();
     plain += Calls("SetTexture(0, NULL)");
   }
   EXPECT_GT(plain, 0);
+}
+
+// Every prepared text starts with the glyph of 'H' (code 72: cell column
+// 8, row 4); glyphs past the right edge are dropped.
+TEST_F(Tests2DLists, PreparedTextIsHelloThereInBothVariants) {
+  for (bool relative : {false, true}) {
+    UseRelativeScaling(relative);
+    Select(32831, 's', 10);
+    Frame();
+    ASSERT_GT(g_SharedRender.count2D, 0);
+    EXPECT_FLOAT_EQ(g_SharedRender.verts2D[0].u, 0.5f);
+    Select(32889, 's', 10);
+    Frame();
+    ASSERT_GT(g_SharedRender.countScreen, 0);
+    EXPECT_LE(g_SharedRender.countScreen, 10 * 11 * 6);
+    EXPECT_FLOAT_EQ(g_SharedRender.vertsScreen[0].u, 0.5f) << relative;
+  }
 }
 
 TEST_F(Tests2DLists, ScreenListsTakeRelativeScalingFromTheMenu) {

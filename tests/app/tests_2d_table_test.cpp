@@ -1,7 +1,6 @@
 // The 2D rows of the test table, the colour counter and the random values.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <set>
 
 #include "app/harness_state.h"
@@ -78,20 +77,6 @@ TEST_F(Tests2DRandom, ScreenCoordinatesFollowTheResolutionOrTheScaledRange) {
   g_Engine.m_bRelativeScaling = false;
   g_Harness.resolutionWidth = 0;
   EXPECT_EQ(RandomScreenX(), 0.0f);
-}
-
-TEST_F(Tests2DRandom, ValuesTakeOneDrawEachFromTheSequence) {
-  std::srand(7);
-  const int a = std::rand(), b = std::rand(), c = std::rand();
-  std::rand();
-  const int e = std::rand();
-  std::srand(7);
-  EXPECT_FLOAT_EQ(RandomScaled(), static_cast<float>(a % 2000) / 1000.0f - 1.0f);
-  EXPECT_FLOAT_EQ(RandomComponent(), static_cast<float>(b % 255) / 255.0f);
-  g_Harness.copyFromTexture = true;
-  EXPECT_EQ(RandomSourceSlot(), 1 + c % 5);
-  EXPECT_EQ(RandomBelow(0), 0);  // an empty range still uses its draw
-  EXPECT_EQ(std::rand(), e);
 }
 
 TEST_F(Tests2DRandom, SourceSlotsIncludeSlotFiveOnlyWithCopyFromTexture) {
