@@ -14,6 +14,7 @@
 #include "platform/d3d9/raster/flat_spans.h"
 #include "platform/d3d9/raster/texture_lod.h"
 #include "platform/d3d9/raster/texture_sampler.h"
+#include "platform/d3d9/raster/textured_spans.h"
 
 namespace d3d9_impl {
 namespace {
@@ -518,10 +519,10 @@ inline void FastLoop(const DrawContext& dc, const TriSetup& t, int y, int x0, in
     // pixels at a time.
     if (const_color) return FlatSpan<Blend>(row + x0, x1 - x0, kr, kg, kb, ka, dc.color_alpha_or);
   }
-  for (int x = x0; x < x1; ++x) {
+  auto pixel = [&](int x) {
     const float fx = static_cast<float>(x);
     if constexpr ((Ext & kExtDepth) != 0)
-      if (!DepthFast<Ext>(dc, zrow + x, zr + t.zx * fx)) continue;
+      if (!DepthFast<Ext>(dc, zrow + x, zr + t.zx * fx)) return;
     float inv = 1.f;
     if constexpr (Persp) {
       const float w = wr + t.wx * fx;
@@ -542,8 +543,14 @@ inline void FastLoop(const DrawContext& dc, const TriSetup& t, int y, int x0, in
     float u = 0.f, v = 0.f;
     if constexpr (Tex != 0) u = (ur + t.ux * fx) * inv, v = (vr + t.vx * fx) * inv;
     ShadeFast<Tex, Alpha, Blend, Ext>(dc, t, dr, dg, db, da, u, v, e, row + x);
+  };
+  if constexpr (Tex == 1 && Ext == 0 && !Persp) {
+    // Point sampling of one diffuse colour along the row: four pixels at a time.
+    if (const_color && TexturedSpanFits(dc, *t.level))
+      return TexturedFlatSpan<Alpha, Blend>(dc, *t.level, row, x0, x1, ur, t.ux, vr, t.vx, kr, kg, kb, ka, pixel);
   }
-  (void)zr, (void)sr, (void)sg, (void)sb, (void)sf, (void)zrow;
+  for (int x = x0; x < x1; ++x) pixel(x);
+  (void)zr, (void)sr, (void)sg, (void)sb, (void)sf, (void)zrow, (void)wr;
 }
 
 template <int Tex, int Alpha, int Blend, int Ext>

@@ -56,6 +56,15 @@ void DrawSome(const DrawContext& dc) {
   // One colour at every vertex under perspective: the constant-colour path.
   DrawTriangle(dc, v(4.f, 4.f, 0.3f, 0xc0408020u, 0.f, 0.f), v(28.f, 6.f, 1.f, 0xc0408020u, 2.f, 0.f),
                v(10.f, 27.f, 0.6f, 0xc0408020u, 0.f, 2.f));
+  // One colour without perspective: the four-pixel routines, with texture
+  // coordinates outside [0, 1] (wrapped or clamped), by white and by a
+  // colour, and far outside (the scalar fallback).
+  DrawTriangle(dc, v(0.5f, 1.f, 1.f, 0xa0c08040u, -1.3f, -0.7f), v(31.5f, 2.f, 1.f, 0xa0c08040u, 2.6f, 0.4f),
+               v(3.f, 31.f, 1.f, 0xa0c08040u, 0.2f, 3.1f));
+  DrawTriangle(dc, v(30.f, 31.f, 1.f, 0xffffffffu, 0.1f, 0.9f), v(1.f, 20.f, 1.f, 0xffffffffu, 0.9f, 0.3f),
+               v(25.f, 3.f, 1.f, 0xffffffffu, -0.4f, 0.f));
+  DrawTriangle(dc, v(0.f, 10.f, 1.f, 0x60ffffffu, -3.0e8f, 1.f), v(32.f, 12.f, 1.f, 0x60ffffffu, 3.0e8f, 2.f),
+               v(16.f, 16.f, 1.f, 0x60ffffffu, 0.f, 1.5f));
   DrawLine(dc, v(1.f, 1.f, 1.f, 0xffff00ffu, 0.f, 0.f), v(30.f, 20.f, 1.f, 0x0000ff00u, 1.f, 1.f));
 }
 
