@@ -13,6 +13,8 @@
 #include <QKeySequence>
 #include <QMenuBar>
 #include <QTest>
+#include <QResizeEvent>
+#include <QWindow>
 
 #include "platform/win32/dialogs.h"
 #include "platform/win32/qt/qt_dialog.h"
@@ -122,6 +124,46 @@ unsigned QtTestClientPixel(HWND hwnd, int x, int y) {
   if (!w) return 0;
   QImage image = w->client()->grab().toImage();
   return image.pixel(x, y) & 0xFFFFFFu;
+}
+
+namespace {
+
+RECT RectOf(const QRect& r) { return RECT{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()}; }
+
+}  // namespace
+
+bool QtTestGetWindowLayout(HWND hwnd, QtTestWindowLayout* layout) {
+  QtMainWindow* w = QtWindowOf(hwnd);
+  if (!w) return false;
+  layout->width = w->width();
+  layout->height = w->height();
+  layout->menu_bar = w->menuBar()->isHidden() ? RECT{0, 0, 0, 0} : RectOf(w->menuBar()->geometry());
+  layout->client = RectOf(w->client()->geometry());
+  return true;
+}
+
+bool QtTestWindowSystemResize(HWND hwnd, int width, int height) {
+  QtMainWindow* w = QtWindowOf(hwnd);
+  QWindow* native = w ? w->windowHandle() : nullptr;
+  if (!native) return false;
+  // The native window is resized behind the widget's back; the widget
+  // hears of it as from the window system, when Qt delivers the change.
+  struct Watcher : QObject {
+    QSize target;
+    bool seen = false;
+    bool eventFilter(QObject*, QEvent* e) override {
+      if (e->type() == QEvent::Resize && static_cast<QResizeEvent*>(e)->size() == target) seen = true;
+      return false;
+    }
+  };
+  Watcher watcher;
+  watcher.target = QSize(width, height);
+  w->installEventFilter(&watcher);
+  native->resize(watcher.target);
+  bool arrived = QTest::qWaitFor([&] { return watcher.seen; }, 2000);
+  w->removeEventFilter(&watcher);
+  QApplication::processEvents();
+  return arrived;
 }
 
 bool QtTestStatusBarGeometry(HWND status_bar, RECT* rect) {

@@ -28,6 +28,18 @@ void QtTestCloseWindow(HWND hwnd);
 // The client widget's size, and a pixel of the window as drawn (0xRRGGBB).
 bool QtTestClientSize(HWND hwnd, int* width, int* height);
 unsigned QtTestClientPixel(HWND hwnd, int x, int y);
+// Where the Qt window's parts lie, in the window's own pixels (frame
+// aside): its size, the menu bar's and the client widget's rectangles.
+struct QtTestWindowLayout {
+  int width;
+  int height;
+  RECT menu_bar;
+  RECT client;
+};
+bool QtTestGetWindowLayout(HWND hwnd, QtTestWindowLayout* layout);
+// Resizes the Qt window as its window system would (a user's drag, or a
+// late answer to an earlier request) and waits until Qt has delivered it.
+bool QtTestWindowSystemResize(HWND hwnd, int width, int height);
 // The status bar widget's geometry in its parent's client pixels.
 bool QtTestStatusBarGeometry(HWND status_bar, RECT* rect);
 // True while a Qt window exists for the handle and is visible.

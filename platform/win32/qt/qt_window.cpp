@@ -5,11 +5,13 @@
 #include <QCloseEvent>
 #include <QImage>
 #include <QKeyEvent>
+#include <QLayout>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
 #include <QIcon>
+#include <QResizeEvent>
 
 #include <algorithm>
 
@@ -113,11 +115,6 @@ void QtClientWidget::paintEvent(QPaintEvent*) {
   painter.drawImage(0, 0, image);
 }
 
-void QtClientWidget::resizeEvent(QResizeEvent* event) {
-  QWidget::resizeEvent(event);
-  if (!applying_size) NotifyClientResized(hwnd_, width(), height());
-}
-
 void QtClientWidget::PostMouse(unsigned message, QMouseEvent* event) {
   QPoint p = event->position().toPoint();
   PostMessageA(hwnd_, message, ButtonsOf(event->buttons(), event->modifiers()),
@@ -205,19 +202,12 @@ void QtMainWindow::SyncWindow() {
   char title[512];
   GetWindowTextA(hwnd_, title, sizeof(title));
   setWindowTitle(QString::fromLocal8Bit(title));
-  RECT client{};
-  GetClientRect(hwnd_, &client);
+  ApplyClientSize();
   RECT window{};
   GetWindowRect(hwnd_, &window);
-  int bar = menuBar()->isVisible() || GetMenu(hwnd_) ? menuBar()->sizeHint().height() : 0;
-  client_->applying_size = true;
-  if (client_->width() != client.right || client_->height() != client.bottom) {
-    client_->setMinimumSize(client.right, client.bottom);
-    resize(client.right, client.bottom + bar);
-    client_->setMinimumSize(0, 0);
-  }
+  applying_ = true;
   move(window.left, window.top);
-  client_->applying_size = false;
+  applying_ = false;
   // Disabled (a modal box or dialog runs): the menu bar and client take no
   // input. The window itself stays enabled, or Qt would disable the very
   // dialog that it owns.
@@ -226,11 +216,76 @@ void QtMainWindow::SyncWindow() {
   client_->setEnabled(enabled);
   bool visible = IsWindowVisible(hwnd_) != FALSE;
   if (visible != isVisible()) {
+    applying_ = true;
     setVisible(visible);
+    applying_ = false;
+    // Showing may resize (a first show adjusts the size); the window code's
+    // size is put back.
+    ApplyClientSize();
     // Keys go to the client area, where they become key messages.
     if (visible) client_->setFocus();
   }
   for (QtStatusBarWidget* s : status_bars_) s->Sync();
+}
+
+int QtMainWindow::MenuBarHeight(int width) const {
+  QMenuBar* bar = menuBar();
+  if (bar->isHidden()) return 0;
+  // What QLayout does for a menu bar: its height for the width, kept
+  // within its own limits. It need not be the 20 pixels the window code
+  // counts in its frame; only the client has to match.
+  int height = bar->heightForWidth(std::max(width, bar->minimumWidth()));
+  if (height < 0) height = bar->sizeHint().height();
+  int least = std::max(bar->minimumHeight(), bar->minimumSizeHint().height());
+  return std::clamp(height, least, std::max(least, bar->maximumHeight()));
+}
+
+void QtMainWindow::LayOutNow() {
+  // A hidden window's layout would wait for the show; an invalidated one
+  // activates at once.
+  if (QLayout* l = layout()) {
+    l->invalidate();
+    l->activate();
+  }
+}
+
+void QtMainWindow::ApplyClientSize() {
+  RECT client{};
+  GetClientRect(hwnd_, &client);
+  const QSize wanted(static_cast<int>(client.right), static_cast<int>(client.bottom));
+  applying_ = true;
+  // No minimum sizes are set for this: a minimum left on the client would
+  // become the window's and hold back the next, smaller size.
+  QSize outer(wanted.width(), wanted.height() + MenuBarHeight(wanted.width()));
+  // Twice at most: should the layout give the menu bar another height than
+  // expected, the second pass corrects the window by the difference.
+  for (int pass = 0; pass < 2; ++pass) {
+    if (size() != outer) {
+      bool asks_window_system = isVisible();
+      resize(outer);
+      if (asks_window_system && (requests_.empty() || requests_.back() != size())) requests_.push_back(size());
+    }
+    LayOutNow();
+    if (client_->size() == wanted) break;
+    outer += wanted - client_->size();
+  }
+  applying_ = false;
+}
+
+void QtMainWindow::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  if (applying_) return;
+  auto it = std::find(requests_.begin(), requests_.end(), event->size());
+  if (it != requests_.end()) {
+    bool latest = it + 1 == requests_.end();
+    requests_.erase(requests_.begin(), it + 1);
+    // An earlier request answered after a later one: the latest geometry of
+    // the window code is the one to show.
+    if (!latest) ApplyClientSize();
+    return;
+  }
+  requests_.clear();
+  NotifyClientResized(hwnd_, client_->width(), client_->height());
 }
 
 void QtMainWindow::SyncMenu() {
@@ -241,6 +296,8 @@ void QtMainWindow::SyncMenu() {
     built_menu_ = menu;
     if (menu) BuildMenu(menuBar(), menu, true);
     menuBar()->setVisible(menu != nullptr);
+    // Another menu bar, another height above the client.
+    ApplyClientSize();
     return;
   }
   char text[256];

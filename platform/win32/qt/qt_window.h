@@ -5,6 +5,7 @@
 
 #include <QMainWindow>
 #include <QMenu>
+#include <QSize>
 #include <QWidget>
 
 #include <vector>
@@ -15,13 +16,9 @@
 class QtClientWidget : public QWidget {
  public:
   QtClientWidget(HWND hwnd, QWidget* parent);
-  // Set while the window code itself changes the size, so the resize is
-  // not reported back as the user's.
-  bool applying_size = false;
 
  protected:
   void paintEvent(QPaintEvent* event) override;
-  void resizeEvent(QResizeEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
@@ -62,6 +59,9 @@ class QtMainWindow : public QMainWindow {
   QtClientWidget* client() const { return client_; }
   // Title, visibility, enabled state and client size from the window code.
   void SyncWindow();
+  // Sizes the Qt window so that the client widget is exactly the window
+  // code's client rectangle, below the menu bar at the height Qt gives it.
+  void ApplyClientSize();
   // Rebuilds the menu bar when the window's menu changed, else updates the
   // texts and check marks of its actions.
   void SyncMenu();
@@ -73,11 +73,25 @@ class QtMainWindow : public QMainWindow {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  // A size the window code did not ask for is the user's (or the window
+  // manager's) and goes back to it; a late answer to an earlier request is
+  // undone.
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
   void BuildMenu(QWidget* into, HMENU menu, bool top);
+  // The menu bar's height at this window width, as Qt's layout gives it.
+  int MenuBarHeight(int width) const;
+  // Places the menu bar and client now, also while the window is hidden.
+  void LayOutNow();
   HWND hwnd_;
   QtClientWidget* client_;
+  // True while the window code's geometry is being applied.
+  bool applying_ = false;
+  // Window sizes asked of the window system that it has not confirmed yet,
+  // oldest first. Window systems such as X answer resizes asynchronously,
+  // so the answer to an earlier request can arrive after a later one.
+  std::vector<QSize> requests_;
   HMENU built_menu_ = nullptr;
   std::vector<QtMenuAction> actions_;
   std::vector<QtStatusBarWidget*> status_bars_;

@@ -1,6 +1,7 @@
 // The Qt backend on the offscreen platform: menus opened and clicked with
 // the mouse, check marks from WM_INITMENU, pixels shown unscaled, keys and
-// clicks as messages, the close button, the status bar and a scripted run.
+// clicks as messages, the close button, the status bar, the window's
+// geometry against late window-system answers, and a scripted run.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -154,6 +155,97 @@ TEST_F(QtBackendTest, StatusBarSitsAlongTheBottomOfTheClientArea) {
   EXPECT_EQ(shown.right, client.right);
   EXPECT_EQ(shown.bottom, client.bottom);
   EXPECT_EQ(shown.bottom - shown.top, kStatusBarHeight);
+}
+
+namespace {
+
+// The Qt window shows exactly the window code's window: the client widget
+// at GetClientRect's size right under Qt's own menu bar, nothing below it,
+// and the status bar along the client's bottom.
+void ExpectQtWindowMatches(HWND w, HWND bar, const char* when) {
+  SCOPED_TRACE(when);
+  RECT client{}, shown{};
+  GetClientRect(w, &client);
+  QtTestWindowLayout layout{};
+  ASSERT_TRUE(QtTestGetWindowLayout(w, &layout));
+  EXPECT_EQ(layout.client.left, 0);
+  EXPECT_EQ(layout.client.top, layout.menu_bar.bottom);
+  EXPECT_EQ(layout.client.right - layout.client.left, client.right);
+  EXPECT_EQ(layout.client.bottom - layout.client.top, client.bottom);
+  EXPECT_EQ(layout.width, client.right);
+  EXPECT_EQ(layout.height, layout.client.bottom);
+  ASSERT_TRUE(QtTestStatusBarGeometry(bar, &shown));
+  EXPECT_EQ(shown.right, client.right);
+  EXPECT_EQ(shown.bottom, client.bottom);
+}
+
+}  // namespace
+
+TEST_F(QtBackendTest, TheLastWindowGeometryWinsAndFillsTheQtWindow) {
+  // As the harness does: the status bar lays itself out on its parent's
+  // WM_SIZE.
+  static HWND bar;
+  bar = nullptr;
+  Hook() = [](HWND, UINT m, WPARAM, LPARAM) {
+    if (m == WM_SIZE && bar) SendMessageA(bar, WM_SIZE, 0, 0);
+    return false;
+  };
+  HWND w = MakeWindow(400, 300);
+  bar = CreateWindowExA(0, STATUSCLASSNAMEA, nullptr, WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, w,
+                        reinterpret_cast<HMENU>(104), nullptr, nullptr);
+  Pump();
+  // A resolution change: first the whole desktop, then a smaller window
+  // centred on it, one right after the other.
+  RECT desk{};
+  GetWindowRect(GetDesktopWindow(), &desk);
+  SetWindowPos(w, HWND_NOTOPMOST, 0, 0, desk.right, desk.bottom, SWP_SHOWWINDOW | SWP_FRAMECHANGED);
+  QtTestWindowLayout first{};
+  ASSERT_TRUE(QtTestGetWindowLayout(w, &first));
+  SetWindowPos(w, HWND_NOTOPMOST, (desk.right - 520) / 2, (desk.bottom - 400) / 2, 520, 400,
+               SWP_SHOWWINDOW | SWP_FRAMECHANGED);
+  Pump();
+  RECT client{};
+  GetClientRect(w, &client);
+  ASSERT_EQ(client.right, 520 - 16);
+  ASSERT_EQ(client.bottom, 400 - 16 - 23 - 20);
+  ExpectQtWindowMatches(w, bar, "after two SetWindowPos calls");
+
+  // The window system answers the first request after the second: the
+  // window code never hears of it and the Qt window goes back.
+  Log().clear();
+  ASSERT_TRUE(QtTestWindowSystemResize(w, first.width, first.height));
+  Pump();
+  EXPECT_EQ(Count(WM_SIZE), 0);
+  RECT after{};
+  GetClientRect(w, &after);
+  EXPECT_EQ(after.right, client.right);
+  EXPECT_EQ(after.bottom, client.bottom);
+  ExpectQtWindowMatches(w, bar, "after a late answer to the first request");
+
+  // A size nobody asked for is the user's: the window code takes it.
+  QtTestWindowLayout now{};
+  ASSERT_TRUE(QtTestGetWindowLayout(w, &now));
+  ASSERT_TRUE(QtTestWindowSystemResize(w, 450, now.height + 30));
+  Pump();
+  EXPECT_EQ(Count(WM_SIZE), 1);
+  GetClientRect(w, &after);
+  EXPECT_EQ(after.right, 450);
+  EXPECT_EQ(after.bottom, client.bottom + 30);
+  ExpectQtWindowMatches(w, bar, "after the user's resize");
+
+  // Narrower than the menu titles (Qt hides some behind its extension
+  // button): the client still has the window code's size.
+  SetWindowPos(w, nullptr, 0, 0, 140, 200, SWP_NOMOVE);
+  Pump();
+  ExpectQtWindowMatches(w, bar, "narrow");
+  // Without a menu bar the client starts at the top.
+  SetMenu(w, nullptr);
+  Pump();
+  ExpectQtWindowMatches(w, bar, "without a menu");
+  QtTestWindowLayout bare{};
+  ASSERT_TRUE(QtTestGetWindowLayout(w, &bare));
+  EXPECT_EQ(bare.client.top, 0);
+  bar = nullptr;
 }
 
 TEST_F(QtBackendTest, ScriptDrivesTheQtWindowAndGrabsItWhole) {
