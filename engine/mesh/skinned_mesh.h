@@ -71,3 +71,6 @@ class VNMesh {
   void ConnectBones(VNFrame* frame);
   void FreeBoneMatrices();
 };
+
+// The "uncoded bit" notices show once per run; tests start them afresh.
+void ResetSkinningNoticesForTesting();

@@ -13,7 +13,7 @@ bool DescribeFvf(DWORD fvf, FvfLayout* out) {
     case D3DFVF_XYZ: off = 12; break;
     case D3DFVF_XYZW: off = 16; break;
     case D3DFVF_XYZB1: case D3DFVF_XYZB2: case D3DFVF_XYZB3: case D3DFVF_XYZB4: case D3DFVF_XYZB5:
-      out->numBetas = static_cast<int>((pos - D3DFVF_XYZ) / 2);
+      out->numBetas = static_cast<int>((pos - D3DFVF_XYZRHW) / 2);  // XYZB1 (6) holds one
       out->weights = 12;
       off = 12 + 4 * static_cast<DWORD>(out->numBetas);
       break;

@@ -244,7 +244,7 @@ class SkinInfo final : public UnknownImpl<ID3DXSkinInfo, IID_ID3DXSkinInfo> {
     const DWORD weights = perVertexSlots - 1;
     const DWORD betas = weights + (indexed ? 1 : 0);
     const DWORD rest = mesh->GetFVF() & ~(D3DFVF_POSITION_MASK | D3DFVF_LASTBETA_UBYTE4 | D3DFVF_LASTBETA_D3DCOLOR);
-    const DWORD fvf = rest | (betas == 0 ? D3DFVF_XYZ : D3DFVF_XYZ + 2 * betas) | (indexed ? D3DFVF_LASTBETA_UBYTE4 : 0);
+    const DWORD fvf = rest | (betas == 0 ? D3DFVF_XYZ : 0x4 + 2 * betas) | (indexed ? D3DFVF_LASTBETA_UBYTE4 : 0);
     if (betas > 5) return D3DXERR_TOOMANYINFLUENCES;
     const DWORD restOffset = 12 + 4 * static_cast<DWORD>(src.numBetas);
 

@@ -127,6 +127,23 @@ TEST(XFileParser, RefusesWhatIsNotAWellFormedTextFile) {
   EXPECT_FALSE(xfile::ParseDocument(deep.data(), deep.size(), &doc));
 }
 
+TEST(MeshFvf, SizesAndDeclarationsFollowTheComponents) {
+  EXPECT_EQ(D3DXGetFVFVertexSize(D3DFVF_XYZ), 12u);
+  EXPECT_EQ(D3DXGetFVFVertexSize(D3DFVF_XYZB1), 16u);
+  EXPECT_EQ(D3DXGetFVFVertexSize(D3DFVF_XYZB2 | D3DFVF_LASTBETA_UBYTE4 | D3DFVF_NORMAL | D3DFVF_TEX1), 40u);
+  EXPECT_EQ(D3DXGetFVFVertexSize(D3DFVF_XYZB5 | D3DFVF_DIFFUSE | D3DFVF_SPECULAR), 40u);
+  EXPECT_EQ(D3DXGetFVFVertexSize(D3DFVF_XYZ | D3DFVF_TEX2 | D3DFVF_TEXCOORDSIZE3(1)), 32u);
+  EXPECT_EQ(D3DXGetFVFVertexSize(D3DFVF_XYZRHW), 0u);  // not a mesh vertex
+  D3DVERTEXELEMENT9 d[MAX_FVF_DECL_SIZE];
+  ASSERT_EQ(D3DXDeclaratorFromFVF(D3DFVF_XYZB3 | D3DFVF_LASTBETA_UBYTE4 | D3DFVF_NORMAL, d), D3D_OK);
+  EXPECT_EQ(d[1].Usage, D3DDECLUSAGE_BLENDWEIGHT);
+  EXPECT_EQ(d[1].Type, D3DDECLTYPE_FLOAT2);
+  EXPECT_EQ(d[2].Usage, D3DDECLUSAGE_BLENDINDICES);
+  EXPECT_EQ(d[2].Offset, 20);
+  EXPECT_EQ(d[3].Offset, 24);
+  EXPECT_EQ(d[4].Stream, 0xFF);
+}
+
 TEST_F(XFileMesh, QuadLoadsWithItsMaterialsInOrder) {
   ID3DXMesh* mesh = nullptr;
   ID3DXBuffer* materials = nullptr;
