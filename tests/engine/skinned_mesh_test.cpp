@@ -292,3 +292,36 @@ TEST_F(EngineTest, UnskinnedContainersDrawPerMaterialWithTheirFrames) {
 
 }  // namespace
 }  // namespace engine_test
+
+namespace engine_test {
+namespace {
+
+// The demonstration meshes of assets/meshes load as the search and the
+// skinning expect: the house finds both textures in its neighbouring
+// "Bitmaps" folder, and the arm's forearm is turned at the elbow.
+TEST_F(EngineTest, ShippedDemoMeshesLoad) {
+  Vorn& e = StartEngine();
+  std::filesystem::copy(std::string(VORNEL_TEST_DATA) + "/../../../assets/meshes", "meshes",
+                        std::filesystem::copy_options::recursive);
+  FLATVNMesh& house = e.m_FlatMeshes[0];
+  house.FLATLoad("meshes\\house\\house.x");
+  ASSERT_TRUE(house.m_bLoaded);
+  ASSERT_EQ(house.m_NumMaterials, 2u);
+  EXPECT_NE(house.m_ppTextures[0], nullptr);
+  EXPECT_NE(house.m_ppTextures[1], nullptr);
+  EXPECT_EQ(CountLines("New filename (meshes\\Bitmaps\\wall.bmp)"), 1);
+
+  VNMesh& arm = e.m_Meshes[0];
+  ASSERT_EQ(arm.Load("meshes\\arm.x", SkinIndexed), D3D_OK);
+  VNFrame* forearm = arm.FindFrame("Forearm");
+  ASSERT_NE(forearm, nullptr);
+  EXPECT_NEAR(forearm->CombinedTransform._11, std::cos(50.0 * 3.14159265 / 180.0), 1e-4);
+  EXPECT_FLOAT_EQ(forearm->CombinedTransform._42, 1.0f);
+  auto* c = static_cast<VNMeshContainer*>(arm.m_pFrameRoot->pMeshContainer);
+  ASSERT_NE(c, nullptr);
+  EXPECT_EQ(c->pSkinInfo->GetNumBones(), 2u);
+  EXPECT_GT(c->MeshData.pMesh->GetNumVertices(), 12u);  // split by its face normals
+}
+
+}  // namespace
+}  // namespace engine_test
