@@ -83,7 +83,7 @@ std::string FormatComparison(const std::string& firstName, const SweepResults& f
   std::string out;
   auto describe = [&](const char* letter, const std::string& name, const SweepResults& r) {
     out += std::string(letter) + ": " + name;
-    for (const char* key : {"date", "renderer", "build type", "commit", "cpu"}) {
+    for (const char* key : {"date", "renderer", "build type", "commit", "cpu", "load average at start"}) {
       std::string v = FactValue(r, key);
       if (!v.empty()) out += "\n   " + std::string(key) + ": " + v;
     }

@@ -45,6 +45,13 @@ std::string DriverVersionText(LARGE_INTEGER version) {
          std::to_string((v >> 16) & 0xFFFF) + "." + std::to_string(v & 0xFFFF);
 }
 
+std::string LoadAverages() {
+  std::ifstream loadavg("/proc/loadavg");
+  std::string one, five, fifteen;
+  if (!(loadavg >> one >> five >> fifteen)) return "unknown";
+  return one + " " + five + " " + fifteen;
+}
+
 std::string UtcDate(std::time_t when) {
   std::tm utc{};
   gmtime_r(&when, &utc);

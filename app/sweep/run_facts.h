@@ -19,6 +19,10 @@ Facts DeviceFacts(IDirect3D9* direct3d, UINT adapter, IDirect3DDevice9* device, 
 // Compiler, flags, build type, commit; CPU model and core count.
 Facts BuildAndHostFacts();
 
+// The host's load averages over 1, 5 and 15 minutes ("0.52 0.61 0.70"),
+// or "unknown": a busy machine gives low frame rates.
+std::string LoadAverages();
+
 // "2026-12-09T01:44:05Z".
 std::string UtcDate(std::time_t when);
 

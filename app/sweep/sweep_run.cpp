@@ -149,11 +149,12 @@ std::string JoinList(const std::vector<std::string>& items) {
 }
 
 SweepResults Collect(const RunAllOptions& options, const SweepPlan& plan, const SweepTracker& tracker,
-                     std::time_t started) {
+                     std::time_t started, const std::string& load) {
   SweepResults r;
   r.facts.emplace_back("date", UtcDate(started));
   for (const auto& f : tracker.deviceFacts()) r.facts.push_back(f);
   for (const auto& f : BuildAndHostFacts()) r.facts.push_back(f);
+  r.facts.emplace_back("load average at start", load);
   std::vector<std::string> calls, modes;
   for (unsigned c : options.calls) calls.push_back(std::to_string(c));
   for (const SweepMode& m : options.modes) modes.push_back(m.name);
@@ -228,6 +229,7 @@ int RunSweep(const RunAllOptions& options) {
     return status;
   }
   const std::time_t started = std::time(nullptr);
+  const std::string load = LoadAverages();
   std::fprintf(stderr, "sweep: %zu tests, about %d seconds each\n", plan.items.size(), options.seconds + 1);
   SweepTracker tracker(plan);
   ScriptRunnerOptions runner_options;
@@ -238,7 +240,7 @@ int RunSweep(const RunAllOptions& options) {
   ShutdownBackend();
   runner.reset();
 
-  SweepResults results = Collect(options, plan, tracker, started);
+  SweepResults results = Collect(options, plan, tracker, started, load);
   int outcome = status;
   if (results.rows.size() < plan.items.size()) {
     std::fprintf(stderr, "sweep: stopped after %zu of %zu tests\n", results.rows.size(), plan.items.size());

@@ -55,7 +55,7 @@ TEST_F(Sweep, ThreeTestsLeaveResultsCsvChartFramesContactSheetAndResultsTxt) {
   ASSERT_EQ(csv.rfind("# vornel sweep results\n", 0), 0u) << csv;
   for (const char* key : {"# date: ", "# renderer: Vornel software rasterizer\n", "# renderer version: ",
                           "# worker threads: ", "# caps: ", "# back buffer: ", "# compiler: ", "# flags: ",
-                          "# build type: ", "# commit: ", "# cpu: ", "# cores: "})
+                          "# build type: ", "# commit: ", "# cpu: ", "# cores: ", "# load average at start: "})
     EXPECT_NE(csv.find(std::string("\n") + key), std::string::npos) << key;
   std::vector<std::string> lines = Split(csv, '\n');
   std::size_t columns = 0;
