@@ -544,10 +544,10 @@ inline void FastLoop(const DrawContext& dc, const TriSetup& t, int y, int x0, in
     if constexpr (Tex != 0) u = (ur + t.ux * fx) * inv, v = (vr + t.vx * fx) * inv;
     ShadeFast<Tex, Alpha, Blend, Ext>(dc, t, dr, dg, db, da, u, v, e, row + x);
   };
-  if constexpr (Tex == 1 && Ext == 0 && !Persp) {
-    // Point sampling of one diffuse colour along the row: four pixels at a time.
+  if constexpr (Tex != 0 && Ext == 0 && !Persp) {
+    // One diffuse colour along the row: four pixels at a time.
     if (const_color && TexturedSpanFits(dc, *t.level))
-      return TexturedFlatSpan<Alpha, Blend>(dc, *t.level, row, x0, x1, ur, t.ux, vr, t.vx, kr, kg, kb, ka, pixel);
+      return TexturedFlatSpan<Tex, Alpha, Blend>(dc, *t.level, row, x0, x1, ur, t.ux, vr, t.vx, kr, kg, kb, ka, pixel);
   }
   for (int x = x0; x < x1; ++x) pixel(x);
   (void)zr, (void)sr, (void)sg, (void)sb, (void)sf, (void)zrow, (void)wr;
