@@ -49,7 +49,7 @@ void OpenPictureScene(bool init, const char* status, const char* mode) {
   }
 }
 
-// slot 6 on the right half, a pixel's width past the middle.
+// Slot 6 on the right half, from a pixel past the middle.
 void DrawTargetHalf() {
   const float s = g_Engine.m_fScaleX;
   DrawSlot(kTarget, s, 1, 1, -1, 0, 0, 1, 1, 1.0f);
