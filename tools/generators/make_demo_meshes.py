@@ -75,23 +75,40 @@ def mesh_block(name, vertices, faces, extra):
 def house():
     # Walls: a 2 x 1.5 x 2 box without floor; roof: two slopes and gables.
     w, h, d, top = 1.0, 1.5, 1.0, 2.4
-    v, uv, faces, mats = [], [], [], []
+    v, uv, faces, mats, normals = [], [], [], [], []
+
+    def outward(corners):
+        # The face normal, turned away from the middle of the house.
+        a, b, c = corners[0], corners[1], corners[2]
+        e1 = [b[i] - a[i] for i in range(3)]
+        e2 = [c[i] - a[i] for i in range(3)]
+        n = [e1[1] * e2[2] - e1[2] * e2[1], e1[2] * e2[0] - e1[0] * e2[2], e1[0] * e2[1] - e1[1] * e2[0]]
+        length = math.sqrt(sum(x * x for x in n))
+        n = [x / length for x in n]
+        mid = [sum(p[i] for p in corners) / len(corners) for i in range(3)]
+        away = [mid[0], mid[1] - 1.0, mid[2]]
+        if sum(n[i] * away[i] for i in range(3)) < 0:
+            n = [-x for x in n]
+        normals.append(n)
 
     def quad(corners, material, u_scale=1.0):
+        # Corners: bottom left, top left, top right, bottom right.
         base = len(v)
-        for (p, t) in zip(corners, [(0, 1), (u_scale, 1), (u_scale, 0), (0, 0)]):
+        for (p, t) in zip(corners, [(0, 1), (0, 0), (u_scale, 0), (u_scale, 1)]):
             v.append(p)
             uv.append(t)
         faces.append([base, base + 1, base + 2, base + 3])
         mats.append(material)
+        outward(corners)
 
     def tri(corners, material):
         base = len(v)
-        for (p, t) in zip(corners, [(0, 1), (1, 1), (0.5, 0)]):
+        for (p, t) in zip(corners, [(0, 1), (0.5, 0), (1, 1)]):
             v.append(p)
             uv.append(t)
         faces.append([base, base + 1, base + 2])
         mats.append(material)
+        outward(corners)
 
     # Clockwise seen from outside (X files are left-handed).
     quad([(-w, 0, -d), (-w, h, -d), (w, h, -d), (w, 0, -d)], 0, 2)
@@ -104,6 +121,11 @@ def house():
     quad([(w + 0.1, h - 0.05, d + 0.1), (w + 0.1, h - 0.05, -d - 0.1), (0, top, -d - 0.1), (0, top, d + 0.1)], 1, 2)
 
     extra = [
+        " MeshNormals { %d;" % len(normals),
+        ",\n".join("  %s;%s;%s;" % tuple(fmt(round(c, 4)) for c in n) for n in normals) + ";",
+        " %d;" % len(faces),
+        ",\n".join("  %d;%s;" % (len(f), ",".join([str(k)] * len(f))) for k, f in enumerate(faces)) + ";",
+        " }",
         " MeshTextureCoords { %d;" % len(uv),
         ",\n".join("  %s;%s;" % (fmt(a), fmt(b)) for a, b in uv) + ";",
         " }",
