@@ -73,6 +73,11 @@ bool BuildSweepPlan(const RunAllOptions& options, std::span<const TestEntry> tab
         item.sleepStep = steps.size();
         steps.push_back(Step(ScriptOp::kSleep, 1000LL * options.seconds));
         steps.push_back(Step(ScriptOp::kFrames, 2));
+        for (int round = 0; round < kExtraRounds; ++round) {
+          item.extraSleepSteps.push_back(steps.size());
+          steps.push_back(Step(ScriptOp::kSleep, 0));
+          steps.push_back(Step(ScriptOp::kFrames, 0));
+        }
         plan->items.push_back(std::move(item));
       }
   // Line numbers for messages about the script: one step a line.
@@ -83,4 +88,9 @@ bool BuildSweepPlan(const RunAllOptions& options, std::span<const TestEntry> tab
 long long SweepWaitMilliseconds(int seconds, int millisecondsIntoSecond) {
   const int into = std::clamp(millisecondsIntoSecond, 0, 999);
   return (1000 - into) + 1000LL * seconds + kBoundaryMargin;
+}
+
+long long ExtraWaitMilliseconds(int seconds, int samples, int millisecondsIntoSecond) {
+  if (samples >= seconds) return 0;
+  return SweepWaitMilliseconds(seconds - samples - 1, millisecondsIntoSecond);
 }

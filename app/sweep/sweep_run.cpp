@@ -3,6 +3,7 @@
 // paths, the waits set to whole seconds), then the reports.
 #include "app/sweep/sweep_run.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -78,6 +79,7 @@ class SweepTracker {
       settings_[plan.items[k].settingsStep] = k;
       tests_[plan.items[k].testStep] = k;
       sleeps_[plan.items[k].sleepStep] = k;
+      for (std::size_t at : plan.items[k].extraSleepSteps) extra_sleeps_[at] = k;
     }
   }
 
@@ -94,6 +96,18 @@ class SweepTracker {
       spans_[it->second].begin = LogSize();
     } else if (auto it = sleeps_.find(index); it != sleeps_.end()) {
       step->number = SweepWaitMilliseconds(plan_.seconds, MillisecondsIntoSecond());
+    } else if (auto it = extra_sleeps_.find(index); it != extra_sleeps_.end()) {
+      // Frames slower than a second leave seconds without a line: wait on
+      // for the missing ones, and let the two passes after it write them.
+      const SweepItem& item = plan_.items[it->second];
+      TestLines lines = LinesOfTest(ReadLog(spans_[it->second].begin, LogSize()), LogSpan{0, std::string::npos},
+                                    item.calls);
+      const int samples = std::max(0, static_cast<int>(lines.counts.size()) - 1);
+      step->number = ExtraWaitMilliseconds(plan_.seconds, samples, MillisecondsIntoSecond());
+      extra_frames_ = step->number > 0 ? 2 : 0;
+      extra_frames_step_ = index + 1;
+    } else if (index == extra_frames_step_) {
+      step->number = extra_frames_;
     }
   }
 
@@ -133,7 +147,9 @@ class SweepTracker {
   }
 
   const SweepPlan& plan_;
-  std::map<std::size_t, std::size_t> settings_, tests_, sleeps_;
+  std::map<std::size_t, std::size_t> settings_, tests_, sleeps_, extra_sleeps_;
+  std::size_t extra_frames_step_ = static_cast<std::size_t>(-1);
+  long long extra_frames_ = 0;
   std::vector<LogSpan> spans_;
   std::vector<bool> ended_;
   long long current_ = -1;

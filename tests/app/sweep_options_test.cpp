@@ -130,7 +130,7 @@ TEST(SweepPlan, RunsCallsThenTableOrderThenModesWithTheirSteps) {
   EXPECT_EQ(plan.items[7].frame, "frames/008_32891_random_c1.png");
 
   const std::vector<ScriptStep>& s = plan.script.steps;
-  ASSERT_EQ(s.size(), 1 + 8 * 6u);
+  ASSERT_EQ(s.size(), 1 + 8 * (6u + 2 * kExtraRounds));
   EXPECT_EQ(s[0].op, ScriptOp::kCommand);
   EXPECT_EQ(s[0].number, ids::kFpsLogging);  // turned on once: it is a toggle
   const SweepItem& item = plan.items[5];
@@ -143,6 +143,13 @@ TEST(SweepPlan, RunsCallsThenTableOrderThenModesWithTheirSteps) {
   EXPECT_EQ(s[item.sleepStep].op, ScriptOp::kSleep);
   EXPECT_EQ(s[item.sleepStep + 1].op, ScriptOp::kFrames);
   EXPECT_EQ(s[item.sleepStep + 1].number, 2);
+  ASSERT_EQ(item.extraSleepSteps.size(), static_cast<std::size_t>(kExtraRounds));
+  EXPECT_EQ(item.extraSleepSteps[0], item.sleepStep + 2);
+  for (std::size_t at : item.extraSleepSteps) {
+    EXPECT_EQ(s[at].op, ScriptOp::kSleep);
+    EXPECT_EQ(s[at + 1].op, ScriptOp::kFrames);
+  }
+  EXPECT_EQ(plan.items[6].settingsStep, item.extraSleepSteps.back() + 2);
   EXPECT_EQ(s[plan.items[6].settingsStep].number, ids::kCalls1);
 
   o.tests = {32773, 12345};
@@ -161,6 +168,12 @@ TEST(SweepPlan, AWaitCoversThePartialSecondAndWholeOnes) {
   EXPECT_LT(wait, 2800);
   EXPECT_EQ(SweepWaitMilliseconds(1, 999) - SweepWaitMilliseconds(1, 0), -999);
   EXPECT_EQ(SweepWaitMilliseconds(1, 5000), SweepWaitMilliseconds(1, 999));
+  // Extra rounds: nothing once the seconds are in; otherwise the missing
+  // ones, the first of them from where the clock stands.
+  EXPECT_EQ(ExtraWaitMilliseconds(2, 2, 300), 0);
+  EXPECT_EQ(ExtraWaitMilliseconds(2, 3, 300), 0);
+  EXPECT_EQ(ExtraWaitMilliseconds(2, 1, 300), SweepWaitMilliseconds(0, 300));
+  EXPECT_EQ(ExtraWaitMilliseconds(3, 0, 300), SweepWaitMilliseconds(2, 300));
 }
 
 }  // namespace
