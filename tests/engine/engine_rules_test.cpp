@@ -366,3 +366,59 @@ TEST_F(EngineTest, RelativeScreenPrintUsesCellsAndOnePrintHoldsAtMost133) {
 
 }  // namespace
 }  // namespace engine_test
+
+namespace engine_test {
+namespace {
+
+// Full screen takes the popup style and remembers the windowed rectangle,
+// which the next windowed change with resizing puts back.
+TEST_F(EngineTest, FullScreenRemembersTheWindowForTheNextWindowedChange) {
+  Vorn& e = StartEngine();
+  SetWindowPos(hwnd_, nullptr, 100, 50, 640, 480, 0);
+  e.m_bWindowed = false;
+  e.SetRez(800, 600);
+  EXPECT_EQ(CountLines("reset is D3D_OK. Windowed status=0"), 1);
+  // SWP_SHOWWINDOW adds WS_VISIBLE to the popup, border and system-menu style.
+  EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(hwnd_, GWL_STYLE)) & ~WS_VISIBLE, 0x80880000u);
+  e.m_bWindowed = true;
+  e.m_bResizeWindow = true;
+  e.SetRez(800, 600);
+  RECT r{};
+  GetWindowRect(hwnd_, &r);
+  EXPECT_EQ(r.left, 100);
+  EXPECT_EQ(r.top, 50);
+  EXPECT_EQ(r.right - r.left, 640);
+  EXPECT_EQ(r.bottom - r.top, 480);
+}
+
+TEST_F(EngineTest, EachResetFailureOfCheckDeviceCapsHasItsLine) {
+  Vorn& e = StartEngine();
+  const std::pair<HRESULT, const char*> cases[] = {
+      {D3DERR_DRIVERINTERNALERROR, "Reset() failed! DRIVERINTERNALERROR CheckDeviceCaps()"},
+      {D3DERR_OUTOFVIDEOMEMORY, "Reset() failed! OUTOFVIDEOMEMORY CheckDeviceCaps()"},
+      {E_OUTOFMEMORY, "Reset() failed! OUTOFMEMORY CheckDeviceCaps()"},
+      {D3DERR_DEVICELOST, "Reset() failed! DEVICELOST CheckDeviceCaps()"},
+      {D3DERR_INVALIDCALL, "Reset() failed! INVALID CALL CheckDeviceCaps()"},
+  };
+  for (const auto& [hr, line] : cases) {
+    d3d9_hooks::SimulateDeviceLost(0);
+    d3d9_hooks::FailNextCalls("Reset", hr);
+    const std::size_t mark = LogLines().size();
+    EXPECT_TRUE(e.CheckDeviceCaps()) << line;
+    std::vector<std::string> lines = LogLines();
+    ASSERT_GT(lines.size(), mark);
+    int found = 0;
+    for (std::size_t i = mark; i < lines.size(); ++i) found += lines[i].find(line) != std::string::npos;
+    EXPECT_EQ(found, 1) << line;
+  }
+  // Any other failure is not reported and counts as usable.
+  d3d9_hooks::SimulateDeviceLost(0);
+  d3d9_hooks::FailNextCalls("Reset", E_FAIL);
+  const std::size_t mark = LogLines().size();
+  EXPECT_FALSE(e.CheckDeviceCaps());
+  std::vector<std::string> lines = LogLines();
+  for (std::size_t i = mark; i < lines.size(); ++i) EXPECT_EQ(lines[i].find("Reset() failed!"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace engine_test
