@@ -16,7 +16,8 @@ struct Row {
   const char* name;  // the test name of the statistics lines
 };
 
-// In three groups so that they can run side by side.
+// In groups that can run side by side; the random render triangles take
+// the longest.
 const std::vector<Row> kPointsLinesSprites = {
     {32891, "void Test3DPoints()"},
     {32892, "void TestImmediate3DLines()"},
@@ -28,9 +29,13 @@ const std::vector<Row> kImmediatePolys = {
     {32898, "void TestImmediate3DPolys(32898)"}, {32900, "void TestImmediate3DPolys(32900)"},
     {32902, "void TestImmediate3DPolys(32902)"},
 };
-const std::vector<Row> kRenderPolys = {
-    {32895, "void TestRender3DPolys(32895)"}, {32897, "void TestRender3DPolys(32897)"},
-    {32899, "void TestRender3DPolys(32899)"}, {32901, "void TestRender3DPolys(32901)"},
+const std::vector<Row> kRenderRandomPolys = {
+    {32895, "void TestRender3DPolys(32895)"},
+    {32897, "void TestRender3DPolys(32897)"},
+};
+const std::vector<Row> kRenderLitPolys = {
+    {32899, "void TestRender3DPolys(32899)"},
+    {32901, "void TestRender3DPolys(32901)"},
     {32903, "void TestRender3DPolys(32903)"},
 };
 
@@ -64,15 +69,15 @@ class Tests3D : public Program {
     return n;
   }
 
-  // Two seconds a test at one call per frame: a statistics line for each
-  // second it ran, each copied to RESULTS.TXT.
+  // Two seconds a test at one call per frame: statistics lines for the
+  // seconds it ran (how many depends on the frame times), each copied to
+  // RESULTS.TXT.
   void ExpectOneCallStatistics(const std::vector<Row>& rows) {
     RunEach(rows, 32815, 2000);
     for (const Row& r : rows) {
       SCOPED_TRACE(r.name);
       const int lines = StatLines(r, 1);
       EXPECT_GE(lines, 1);
-      EXPECT_LE(lines, 3);
       EXPECT_EQ(ResultLines(r), lines);
     }
   }
@@ -86,8 +91,12 @@ TEST_F(Tests3D, ImmediatePolygonVariantsLeaveTheirOneCallStatistics) {
   ExpectOneCallStatistics(kImmediatePolys);
 }
 
-TEST_F(Tests3D, RenderPolygonVariantsLeaveTheirOneCallStatistics) {
-  ExpectOneCallStatistics(kRenderPolys);
+TEST_F(Tests3D, RandomRenderPolygonVariantsLeaveTheirOneCallStatistics) {
+  ExpectOneCallStatistics(kRenderRandomPolys);
+}
+
+TEST_F(Tests3D, LitRenderPolygonVariantsLeaveTheirOneCallStatistics) {
+  ExpectOneCallStatistics(kRenderLitPolys);
 }
 
 // Ten calls a frame are counted and named but stay out of RESULTS.TXT. The
@@ -96,7 +105,7 @@ TEST_F(Tests3D, RenderPolygonVariantsLeaveTheirOneCallStatistics) {
 TEST_F(Tests3D, TenCallsAFrameAreLoggedButNotKeptInTheResults) {
   std::vector<Row> rows = kPointsLinesSprites;
   rows.insert(rows.end(), kImmediatePolys.begin(), kImmediatePolys.end());
-  rows.insert(rows.end(), kRenderPolys.begin() + 2, kRenderPolys.end());
+  rows.insert(rows.end(), kRenderLitPolys.begin(), kRenderLitPolys.end());
   RunEach(rows, 32816, 1100);
   for (const Row& r : rows) {
     SCOPED_TRACE(r.name);
