@@ -100,10 +100,11 @@ TEST_F(Tests2D, CopyTextAndDialogTestsNameThemselvesInTheStatisticsAndResults) {
   ExpectStatisticsOfEach(kCopiesTextDialogs);
 }
 
-TEST_F(Tests2D, EveryTestRunsInStaticAndDefinedModeAtTenCalls) {
-  std::string script = "command 32816\n";
+TEST_F(Tests2D, EveryTestRunsInStaticAndDefinedMode) {
+  std::string script;
+  // Static at ten calls a frame, Defined at one.
   for (const char* mode : {"32802", "32833"}) {
-    script += std::string("command ") + mode + "\n";
+    script += std::string("command ") + mode + "\ncommand " + (mode[4] == '2' ? "32816" : "32815") + "\n";
     for (const std::vector<Row>* group : {&kScaled, &kScreen, &kCopiesTextDialogs})
       for (const Row& r : *group) {
         const std::string id = std::to_string(r.id);
@@ -112,7 +113,10 @@ TEST_F(Tests2D, EveryTestRunsInStaticAndDefinedModeAtTenCalls) {
   }
   ASSERT_EQ(RunScript(script), 0) << stderr_;
   EXPECT_EQ(Count(stderr_, "MessageBox"), 0) << stderr_;
-  EXPECT_EQ(Count(Read("Logfile.txt"), "Screenswap during a scene is not allowed"), 0);
+  const std::string log = Read("Logfile.txt");
+  EXPECT_EQ(Count(log, "Screenswap during a scene is not allowed"), 0);
+  EXPECT_EQ(Count(log, "Calls per frame=10"), 1);
+  EXPECT_EQ(Count(log, "Calls per frame=1"), 2);  // =10, then =1
   // The bench's own spellings.
   EXPECT_EQ(Part("32802_32783.txt", 0), "TestRenderPolgon()");
   EXPECT_EQ(Part("32802_32783.txt", 2), "Not Random");
