@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "platform/d3d9/raster/depth_spans.h"
 #include "platform/d3d9/raster/flat_spans.h"
 #include "platform/d3d9/raster/texture_lod.h"
 #include "platform/d3d9/raster/texture_sampler.h"
@@ -548,6 +549,12 @@ inline void FastLoop(const DrawContext& dc, const TriSetup& t, int y, int x0, in
     // One diffuse colour along the row: four pixels at a time.
     if (const_color && TexturedSpanFits(dc, *t.level))
       return TexturedFlatSpan<Tex, Alpha, Blend>(dc, *t.level, row, x0, x1, ur, t.ux, vr, t.vx, kr, kg, kb, ka, pixel);
+  }
+  if constexpr (Tex == 0 && Ext == kExtDepth && Blend == kBlendOff) {
+    // Depth-tested colour without blending: four pixels at a time.
+    const float crow[4] = {cr, cg, cb, ca};
+    const std::uint32_t k[4] = {kr, kg, kb, ka};
+    return DepthColourSpan<Persp>(dc, t, row, zrow, x0, x1, crow, wr, zr, const_color, k, pixel);
   }
   for (int x = x0; x < x1; ++x) pixel(x);
   (void)zr, (void)sr, (void)sg, (void)sb, (void)sf, (void)zrow, (void)wr;

@@ -1,0 +1,85 @@
+// Untextured, unblended spans with depth test and write over 32-bit ARGB
+// pixels, four pixels at a time with SSE2: Gouraud or one colour, with or
+// without perspective. The arithmetic is that of the scalar routines, step
+// for step, so the pixels and depths are the same.
+#pragma once
+
+#include <emmintrin.h>
+
+#include <cstdint>
+
+#include "platform/d3d9/raster/draw_context.h"
+
+namespace d3d9_impl {
+
+namespace depth_detail {
+
+// Lanes where `func` passes for z against the stored depth d.
+inline __m128 DepthPasses(DWORD func, __m128 z, __m128 d) {
+  switch (func) {
+    case D3DCMP_NEVER: return _mm_setzero_ps();
+    case D3DCMP_LESS: return _mm_cmplt_ps(z, d);
+    case D3DCMP_EQUAL: return _mm_cmpeq_ps(z, d);
+    case D3DCMP_LESSEQUAL: return _mm_cmple_ps(z, d);
+    case D3DCMP_GREATER: return _mm_cmpgt_ps(z, d);
+    case D3DCMP_NOTEQUAL: return _mm_cmpneq_ps(z, d);
+    case D3DCMP_GREATEREQUAL: return _mm_cmpge_ps(z, d);
+    default: return _mm_castsi128_ps(_mm_set1_epi32(-1));
+  }
+}
+
+// ToChannel of four floats: 0 below or at 0 (and NaN), 255 from 255 up,
+// else rounded to nearest.
+inline __m128i Channel4(__m128 c) {
+  const __m128i i = _mm_cvttps_epi32(_mm_add_ps(c, _mm_set1_ps(0.5f)));
+  const __m128i positive = _mm_castps_si128(_mm_cmpgt_ps(c, _mm_setzero_ps()));
+  const __m128i full = _mm_castps_si128(_mm_cmpge_ps(c, _mm_set1_ps(255.f)));
+  const __m128i v = _mm_and_si128(i, positive);
+  return _mm_or_si128(_mm_and_si128(full, _mm_set1_epi32(255)), _mm_andnot_si128(full, v));
+}
+
+}  // namespace depth_detail
+
+// Pixels [x0, x1) of row y. Row values of the planes (colour c*, rhw wr,
+// depth zr) are those the scalar routine computes; `one(x)` shades the
+// pixels left over at the end.
+template <bool Persp, class One>
+inline void DepthColourSpan(const DrawContext& dc, const TriSetup& t, std::uint32_t* row, float* zrow, int x0, int x1,
+                            const float* crow, float wr, float zr, bool const_color, const std::uint32_t* k, One one) {
+  using namespace depth_detail;
+  const __m128i lanes = _mm_setr_epi32(0, 1, 2, 3);
+  const __m128 zx = _mm_set1_ps(t.zx), vzr = _mm_set1_ps(zr), wx = _mm_set1_ps(t.wx), vwr = _mm_set1_ps(wr);
+  const __m128i force = _mm_set1_epi32(static_cast<int>(dc.color_alpha_or));
+  const __m128i constant = _mm_set1_epi32(static_cast<int>((k[3] << 24) | (k[0] << 16) | (k[1] << 8) | k[2]));
+  int x = x0;
+  for (; x + 4 <= x1; x += 4) {
+    const __m128 fx = _mm_cvtepi32_ps(_mm_add_epi32(_mm_set1_epi32(x), lanes));
+    const __m128 z = _mm_add_ps(vzr, _mm_mul_ps(zx, fx));
+    const __m128 stored = _mm_loadu_ps(zrow + x);
+    const __m128 pass = dc.z_test ? DepthPasses(dc.z_func, z, stored) : _mm_castsi128_ps(_mm_set1_epi32(-1));
+    const int bits = _mm_movemask_ps(pass);
+    if (bits == 0) continue;
+    if (dc.z_write) _mm_storeu_ps(zrow + x, _mm_or_ps(_mm_and_ps(pass, z), _mm_andnot_ps(pass, stored)));
+    __m128i colour = constant;
+    if (!const_color) {
+      __m128 inv = _mm_set1_ps(1.f);
+      if constexpr (Persp) {
+        const __m128 w = _mm_add_ps(vwr, _mm_mul_ps(wx, fx));
+        const __m128 nonzero = _mm_cmpneq_ps(w, _mm_setzero_ps());
+        inv = _mm_and_ps(nonzero, _mm_div_ps(_mm_set1_ps(1.f), w));
+      }
+      __m128i ch[4];
+      for (int i = 0; i < 4; ++i)
+        ch[i] = Channel4(_mm_mul_ps(_mm_add_ps(_mm_set1_ps(crow[i]), _mm_mul_ps(_mm_set1_ps(t.cx[i]), fx)), inv));
+      colour = _mm_or_si128(_mm_or_si128(_mm_slli_epi32(ch[3], 24), _mm_slli_epi32(ch[0], 16)),
+                            _mm_or_si128(_mm_slli_epi32(ch[1], 8), ch[2]));
+    }
+    colour = _mm_or_si128(colour, force);
+    __m128i* p = reinterpret_cast<__m128i*>(row + x);
+    const __m128i m = _mm_castps_si128(pass);
+    _mm_storeu_si128(p, _mm_or_si128(_mm_and_si128(m, colour), _mm_andnot_si128(m, _mm_loadu_si128(p))));
+  }
+  for (; x < x1; ++x) one(x);
+}
+
+}  // namespace d3d9_impl
