@@ -325,3 +325,35 @@ TEST_F(EngineTest, ShippedDemoMeshesLoad) {
 
 }  // namespace
 }  // namespace engine_test
+
+namespace engine_test {
+namespace {
+
+// With one influence per vertex the indexed draw asks for no weights
+// (D3DVBF_0WEIGHTS) and leaves blending off afterwards.
+TEST_F(EngineTest, IndexedDrawOfOneInfluenceUsesZeroWeights) {
+  Vorn& e = StartEngine();
+  WriteText("rigid.x", std::string("xof 0303txt 0032\nFrame Root {\n Mesh {\n") +
+                           "  3; 0;0;0;, 1;0;0;, 0;1;0;;\n  1; 3; 0,1,2;;\n" +
+                           "  SkinWeights { \"Bone\"; 3; 0,1,2; 1,1,1; 1,0,0,0, 0,1,0,0, 0,0,1,0, 0,0,0,1;; }\n"
+                           " }\n Frame Bone { }\n}\n");
+  VNMesh& mesh = e.m_Meshes[4];
+  ASSERT_EQ(mesh.Load("rigid.x", SkinIndexed), D3D_OK);
+  auto* c = static_cast<VNMeshContainer*>(mesh.m_pFrameRoot->pMeshContainer);
+  ASSERT_NE(c, nullptr);
+  EXPECT_EQ(c->MaxInfluences, 1u);
+  d3d9_hooks::SetCallTrace(true);
+  e.m_pD3DDevice->BeginScene();
+  mesh.Draw();
+  e.m_pD3DDevice->EndScene();
+  std::vector<std::string> states;
+  for (const auto& call : d3d9_hooks::CallTrace())
+    if (call.method == "SetRenderState") states.push_back(call.args);
+  EXPECT_EQ(states, (std::vector<std::string>{"D3DRS_VERTEXBLEND, 256", "D3DRS_INDEXEDVERTEXBLENDENABLE, 1",
+                                              "D3DRS_INDEXEDVERTEXBLENDENABLE, 0", "D3DRS_VERTEXBLEND, 0"}));
+  // The container's material took its diffuse colour as ambient.
+  EXPECT_EQ(c->pMaterials[0].MatD3D.Ambient.r, c->pMaterials[0].MatD3D.Diffuse.r);
+}
+
+}  // namespace
+}  // namespace engine_test
