@@ -14,7 +14,8 @@ constexpr const char* kResultsColumns =
     "median_primitives_per_second,frame";
 
 // The whole file as text. Samples are one field, blank-separated; fields
-// are quoted only when they hold a comma, a quote or a line break.
+// are quoted only when they hold a comma or a quote (or start with "#" or
+// start or end with a blank); line breaks in texts become blanks.
 std::string FormatResultsCsv(const SweepResults& results);
 // False with *error set when the file cannot be written.
 bool WriteResultsCsv(const std::string& path, const SweepResults& results, std::string* error);

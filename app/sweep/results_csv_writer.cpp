@@ -7,8 +7,16 @@
 
 namespace {
 
-std::string Field(const std::string& text) {
-  bool quote = text.find_first_of(",\"\r\n") != std::string::npos ||
+// A fact stays on its own line, and a field in its row.
+std::string OneLine(std::string text) {
+  for (char& c : text)
+    if (c == '\n' || c == '\r') c = ' ';
+  return text;
+}
+
+std::string Field(const std::string& raw) {
+  const std::string text = OneLine(raw);
+  bool quote = text.find_first_of(",\"") != std::string::npos ||
                (!text.empty() && (text.front() == ' ' || text.back() == ' ' || text.front() == '#'));
   if (!quote) return text;
   std::string out = "\"";
@@ -17,13 +25,6 @@ std::string Field(const std::string& text) {
     out += c;
   }
   return out + "\"";
-}
-
-// A fact stays on its own line.
-std::string OneLine(std::string text) {
-  for (char& c : text)
-    if (c == '\n' || c == '\r') c = ' ';
-  return text;
 }
 
 }  // namespace

@@ -89,10 +89,10 @@ Facts DeviceFacts(IDirect3D9* direct3d, UINT adapter, IDirect3DDevice9* device, 
   } else {
     f.emplace_back("caps", "unknown");
   }
-  const char* format = d3d9_formats::FormatName(present.BackBufferFormat);
+  const char* name = d3d9_formats::FormatName(present.BackBufferFormat);
+  const std::string format = name ? name : "format " + std::to_string(present.BackBufferFormat);
   f.emplace_back("back buffer", std::to_string(present.BackBufferWidth) + " x " +
-                                    std::to_string(present.BackBufferHeight) + " " +
-                                    (format ? format : std::to_string(present.BackBufferFormat).c_str()));
+                                    std::to_string(present.BackBufferHeight) + " " + format);
   return f;
 }
 

@@ -72,6 +72,13 @@ TEST(SweepCsv, WhatIsWrittenReadsBackTheSame) {
   ExpectSameRows(original, back);
   EXPECT_EQ(FormatResultsCsv(back), text);
 
+  // A line break inside a text would split its row: it is written as a blank.
+  SweepResults broken = Sample();
+  broken.rows[0].testName = "void Two\nLines()";
+  ASSERT_TRUE(ParseResultsCsv(FormatResultsCsv(broken), &back, &error)) << error;
+  ASSERT_EQ(back.rows.size(), 3u);
+  EXPECT_EQ(back.rows[0].testName, "void Two Lines()");
+
   // The same through a file, with Windows line ends.
   std::string crlf;
   for (char c : text) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
