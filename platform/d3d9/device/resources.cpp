@@ -328,6 +328,7 @@ DWORD Texture::SetLOD(DWORD LODNew) {
   return TracedValue("SetLOD", [&] {
     const DWORD old = lod_;
     if (pool_ == D3DPOOL_MANAGED) lod_ = std::min<DWORD>(LODNew, Levels() - 1);
+    if (lod_ != old) Touch();  // a bound texture offers other levels from the next draw on
     return old;
   }, LODNew);
 }
