@@ -323,7 +323,7 @@ class SkinInfo final : public UnknownImpl<ID3DXSkinInfo, IID_ID3DXSkinInfo> {
       const BYTE* s = from + static_cast<std::size_t>(origin[v]) * src.stride;
       BYTE* d = to + v * dst.stride;
       std::memcpy(d, s, 12);
-      std::memcpy(d + 12, slotWeights[v].data(), 4 * slotWeights[v].size());
+      if (!slotWeights[v].empty()) std::memcpy(d + 12, slotWeights[v].data(), 4 * slotWeights[v].size());
       if (indexed) std::memcpy(d + 12 + 4 * weights, &packed[v], 4);
       std::memcpy(d + 12 + 4 * betas, s + restOffset, src.stride - restOffset);
     }
