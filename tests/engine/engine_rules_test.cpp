@@ -101,6 +101,14 @@ TEST_F(EngineTest, EngineMakesItsOwnWindowWhenGivenNone) {
   EXPECT_EQ(GetWindowLongA(e.m_hwnd, GWL_STYLE) & (WS_POPUP | WS_VISIBLE),
             static_cast<LONG>(WS_POPUP | WS_VISIBLE));
   EXPECT_EQ(CountLines("Failed to get Window Handle"), 0);
+  // Start-up leaves the device unlit, without depth test, blending.
+  DWORD lighting = 1, z = 1, blend = 0;
+  e.m_pD3DDevice->GetRenderState(D3DRS_LIGHTING, &lighting);
+  e.m_pD3DDevice->GetRenderState(D3DRS_ZENABLE, &z);
+  e.m_pD3DDevice->GetRenderState(D3DRS_ALPHABLENDENABLE, &blend);
+  EXPECT_EQ(lighting, 0u);
+  EXPECT_EQ(z, 0u);
+  EXPECT_EQ(blend, 1u);
   hwnd_ = e.m_hwnd;  // the fixture closes it
 }
 
