@@ -463,7 +463,13 @@ void DrawLine(const DrawContext& dc, const PVertex& a_in, const PVertex& b_in) {
   constexpr int kBatch = 128;
   std::int32_t xy[2 * kBatch];
   int n = 0;
-  for (int i = first;; i += step) {
+  // Only the part of the walk inside the clip rectangle along the major
+  // axis can give pixels: a clipped line may reach far into the guard band.
+  const int lo = x_major ? dc.clip_x0 : dc.clip_y0, hi = (x_major ? dc.clip_x1 : dc.clip_y1) - 1;
+  const int start = step > 0 ? std::max(first, lo) : std::min(first, hi);
+  const int stop = step > 0 ? std::min(last, hi) : std::max(last, lo);
+  if (step > 0 ? start > stop : start < stop) return;
+  for (int i = start;; i += step) {
     const bool at_end = i == last;
     if (at_end && !dc.last_pixel) break;
     const float minor = minor_a + (static_cast<float>(i) - major_a) * slope;
@@ -479,7 +485,7 @@ void DrawLine(const DrawContext& dc, const PVertex& a_in, const PVertex& b_in) {
         n = 0;
       }
     }
-    if (at_end) break;
+    if (at_end || i == stop) break;
   }
   if (n) dc.pixels(dc, t, xy, n);
 }

@@ -67,6 +67,24 @@ TEST_F(WideTest, ClearsOfOddRectanglesTouchOnlyThem) {
     }
 }
 
+TEST_F(WideTest, LinesReachingFarOutsideDrawOnlyTheirPixelsInside) {
+  const TLVertex lines[6] = {{-500.f, 3.f, 0, 1, 0xffff0000u, 0, 0}, {500.f, 3.f, 0, 1, 0xffff0000u, 0, 0},
+                             {-100.f, -100.f, 0, 1, 0xff00ff00u, 0, 0}, {100.f, 100.f, 0, 1, 0xff00ff00u, 0, 0},
+                             {900.f, 1800.f, 0, 1, 0xff0000ffu, 0, 0}, {-900.f, -1800.f, 0, 1, 0xff0000ffu, 0, 0}};
+  ASSERT_EQ(dev_->Clear(0, nullptr, D3DCLEAR_TARGET, 0xff000000u, 1.f, 0), D3D_OK);
+  ASSERT_EQ(dev_->DrawPrimitiveUP(D3DPT_LINELIST, 3, lines, sizeof(TLVertex)), D3D_OK);
+  const std::vector<std::uint32_t> px = Pixels();
+  for (int y = 0; y < 21; ++y)
+    for (int x = 0; x < 37; ++x) {
+      // In drawing order, later lines over earlier ones.
+      std::uint32_t want = 0xff000000u;
+      if (y == 3) want = 0xffff0000u;
+      if (x == y) want = 0xff00ff00u;
+      if (x == (y + 1) / 2) want = 0xff0000ffu;  // x = y / 2 rounded half up, walked backwards, y-major
+      ASSERT_EQ(px[y * 37 + x], want) << x << "," << y;
+    }
+}
+
 // The same draws on one thread and on two must give the same pixels.
 class SharedDrawTest : public DeviceTest {
  protected:
