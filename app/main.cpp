@@ -8,6 +8,7 @@
 
 #include "app/engine_instance.h"
 #include "app/resources/resources.h"
+#include "app/show_mesh.h"
 #include "app/sweep/sweep_main.h"
 #include "app/win_main.h"
 #include "log/event_log.h"
@@ -21,6 +22,7 @@ constexpr const char* kUsage =
     "       vornel --run-all [--seconds S] [--calls 1,10,...] [--tests IDS|all]\n"
     "              [--modes random,static,defined] [--out DIR] [--headless]\n"
     "       vornel --compare A.csv B.csv [--threshold P]\n"
+    "       vornel --show-mesh FILE.x [--skinned] [--method N] [--screenshot F.png] [--headless]\n"
     "       vornel --help | --version\n"
     "\n"
     "  --headless      run without a window system (windows are memory only)\n"
@@ -68,6 +70,8 @@ int Run(int argc, char** argv) {
   bool handled = false;
   int sweep_status = RunSweepCommand(argc, argv, &handled);
   if (handled) return sweep_status;
+  int mesh_status = RunShowMeshCommand(argc, argv, &handled);
+  if (handled) return mesh_status;
   Options options;
   int status = ParseOptions(argc, argv, &options);
   if (status >= 0) return status;

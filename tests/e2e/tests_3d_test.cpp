@@ -47,10 +47,11 @@ class Tests3D : public Program {
   }
 
   // FPS logging on, the calls-per-frame command, then each test for `ms`
-  // milliseconds of wall-clock time.
+  // milliseconds of wall-clock time and two passes more, so that the pass
+  // writing its line comes even after a slow frame.
   void RunEach(const std::vector<Row>& rows, unsigned callsCommand, int ms) {
     std::string script = "command 32916\ncommand " + std::to_string(callsCommand) + "\n";
-    for (const Row& r : rows) script += "command " + std::to_string(r.id) + "\nsleep " + std::to_string(ms) + "\n";
+    for (const Row& r : rows) script += "command " + std::to_string(r.id) + "\nsleep " + std::to_string(ms) + "\nframes 2\n";
     ASSERT_EQ(RunScript(script), 0) << stderr_;
   }
 
