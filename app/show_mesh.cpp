@@ -26,16 +26,16 @@ constexpr const char* kUsage =
     "usage: vornel --show-mesh FILE.x [--skinned] [--method N] [--screenshot F.png] [--headless]\n"
     "  --skinned         load the file as a skinned frame hierarchy\n"
     "  --method N        skinning method: 0 blended, 1 indexed, 2 software,\n"
-    "                    3 indexed vertex programs, 4 indexed effect (default 0)\n"
+    "                    3 indexed vertex programs, 4 indexed effect (default 1)\n"
     "  --screenshot F    draw one frame into the PNG file F and end\n"
     "  --headless        no window system (needs --screenshot to show anything)\n";
 
 struct ShowOptions {
   std::string file;
   bool skinned = false;
-  // Blended by default: the software and indexed-program paths stop at the
+  // Indexed by default: the blended and software paths stop at the
   // engine's "uncoded bit" notices once per run.
-  int method = SkinNonIndexed;
+  int method = SkinIndexed;
   std::string screenshot;
   bool headless = false;
 };
