@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "app/engine_instance.h"
 #include "app/harness_state.h"
 #include "app/test_table.h"
+#include "tests/app/app_engine_fixture.h"
 #include "engine/render/render_list.h"
 #include "engine/vorn.h"
 #include "log/event_log.h"
@@ -28,96 +28,28 @@
 
 namespace app_test {
 
-// The executable's engine storage (tests_3d_engine.cpp).
-Vorn& ConstructEngine();
-void DestroyEngine();
-
 // The pictures' colours, slot 1 to 4, and the working texture's.
 constexpr D3DCOLOR kSlotColours[5] = {0, 0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFF00};
 constexpr D3DCOLOR kWorkingColour = 0xFF808080;
 
-inline LRESULT CALLBACK PlainProc2D(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  return DefWindowProcA(hwnd, message, wParam, lParam);
-}
-
-inline int FirstButton2D(HWND, const char*, const char*, UINT type) { return FirstButtonOf(type); }
-
-class Tests2DTest : public ::testing::Test {
+class Tests2DTest : public AppEngineTest {
  protected:
   void SetUp() override {
-    old_ = std::filesystem::current_path();
-    dir_ = std::filesystem::temp_directory_path() /
-           ("vornel_app2d_" + std::to_string(::getpid()) + "_" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::create_directories(dir_);
-    std::filesystem::current_path(dir_);
-    InstallClock(&clock_);
-    LogResetForTesting();
-    d3d9_hooks::ResetAll();
-    SetMessageBoxHandler(FirstButton2D);
-    ResetEngineGlobalsForTesting();
-    g_StartupSettings = StartupSettings{};
-
-    wc_ = WNDCLASSEXA{};
-    wc_.cbSize = sizeof(WNDCLASSEXA);
-    wc_.lpfnWndProc = PlainProc2D;
-    wc_.lpszClassName = "VORNELTESTS";
-    RegisterClassExA(&wc_);
-    hwnd_ = CreateWindowExA(0, "VORNELTESTS", "VornelTests", WS_POPUP, 0, 0, 1024, 768, nullptr,
-                            nullptr, nullptr, nullptr);
-    InitCommonControls();
-    bar_ = CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, hwnd_,
-                           reinterpret_cast<HMENU>(104), nullptr, nullptr);
-    g_StartupSettings.mainWindow = hwnd_;
-
-    Vorn& e = ConstructEngine();
-    e.m_PresentParams.SwapEffect = D3DSWAPEFFECT_COPY;
-    e.m_PresentParams.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
-    e.m_nRenderTextureWidth = 256;
-    e.m_nRenderTextureHeight = 256;
-    ASSERT_TRUE(Startup(e, wc_));
-    ASSERT_NE(e.m_pD3DDevice, nullptr);
+    AppEngineTest::SetUp();
+    if (HasFatalFailure()) return;
     for (int slot = 1; slot <= 4; ++slot) MakePicture(slot, 32, 32, kSlotColours[slot]);
     MakePicture(6, 64, 64, kWorkingColour);
-
-    g_Harness = HarnessState{};
-    g_Harness.viewRect = {0, 0, 1024, 768};
-    g_Harness.statusBar = bar_;
     g_SharedRender = Render{};
     g_SharedRender.max2D = g_SharedRender.maxScreen = 6408;
     g_SharedRender.verts2D = new Vertex2D[6409]();
     g_SharedRender.vertsScreen = new VertexScreen[6409]();
-    g_SharedRender.engine = &e;
+    g_SharedRender.engine = &g_Engine;
   }
 
   void TearDown() override {
     g_SharedRender.Free();
     if (menu_) DestroyMenu(menu_);
-    DestroyEngine();
-    if (hwnd_) DestroyWindow(hwnd_);
-    UnregisterClassA("VORNELTESTS", nullptr);
-    SetMessageBoxHandler(nullptr);
-    d3d9_hooks::ResetAll();
-    InstallClock(nullptr);
-    LogResetForTesting();
-    g_Harness = HarnessState{};
-    std::filesystem::current_path(old_);
-    std::filesystem::remove_all(dir_);
-  }
-
-  // A managed texture of one colour in `slot`.
-  static void MakePicture(int slot, UINT w, UINT h, D3DCOLOR colour) {
-    Vorn& e = g_Engine;
-    IDirect3DTexture9* t = nullptr;
-    ASSERT_EQ(D3DXCreateTexture(e.m_pD3DDevice, w, h, 1, 0, D3DFMT_X8R8G8B8, D3DPOOL_MANAGED, &t),
-              D3D_OK);
-    D3DLOCKED_RECT lr{};
-    ASSERT_EQ(t->LockRect(0, &lr, nullptr, 0), D3D_OK);
-    for (UINT y = 0; y < h; ++y)
-      for (UINT x = 0; x < w; ++x) static_cast<DWORD*>(lr.pBits)[y * (lr.Pitch / 4) + x] = colour;
-    t->UnlockRect(0);
-    if (e.m_pTextures[slot]) e.m_pTextures[slot]->Release();
-    e.m_pTextures[slot] = t;
+    AppEngineTest::TearDown();
   }
 
   // Chooses a test as its menu item does, in a mode: 'r' Random, 's'
@@ -145,12 +77,6 @@ class Tests2DTest : public ::testing::Test {
     d3d9_hooks::SetCallTrace(false);
   }
 
-  static int Calls(const std::string& text) {
-    int n = 0;
-    for (const std::string& t : d3d9_hooks::CallTraceTexts()) n += t == text;
-    return n;
-  }
-
   // The trace's name of a texture ("Texture#7"), learnt by binding it once.
   static std::string TraceName(IDirect3DTexture9* t) {
     const bool on = d3d9_hooks::CallTraceOn();
@@ -162,13 +88,6 @@ class Tests2DTest : public ::testing::Test {
     for (std::size_t i = before; i < trace.size(); ++i)
       if (trace[i].method == "SetTexture") return trace[i].args.substr(trace[i].args.find(", ") + 2);
     return "?";
-  }
-
-  // The presented pixel at (x, y) as 0x00RRGGBB.
-  DWORD Pixel(int x, int y) const {
-    ClientPixels p{};
-    if (!GetClientPixels(hwnd_, &p) || x < 0 || y < 0 || x >= p.width || y >= p.height) return 0xDEADBEEF;
-    return p.data[y * p.pitch + x] & 0x00FFFFFFu;
   }
 
   // All presented pixels.
@@ -214,11 +133,6 @@ class Tests2DTest : public ::testing::Test {
     g_Harness.menu = menu_;
   }
 
-  VirtualClock clock_{1286000000};
-  std::filesystem::path dir_, old_;
-  WNDCLASSEXA wc_{};
-  HWND hwnd_ = nullptr;
-  HWND bar_ = nullptr;
   HMENU menu_ = nullptr;
 };
 
