@@ -130,44 +130,47 @@ TEST(PixelRoutines, DepthFogAndSpecularRoutinesMatchTheGenericOne) {
   for (int ext = 0; ext < 8; ++ext)
     for (int textured = 0; textured < 2; ++textured)
       for (int blend = 0; blend < 2; ++blend)
-        for (DWORD func : {D3DCMP_LESSEQUAL, D3DCMP_GREATER}) {
-          std::vector<float> zf(32 * 32), zg(32 * 32);
-          for (int i = 0; i < 32 * 32; ++i) zf[i] = zg[i] = static_cast<float>((i * 37) % 101) / 100.f;
-          Scene fast = MakeScene();
-          DrawContext& dc = fast.dc;
-          dc.textured = textured != 0;
-          dc.mag_linear = dc.min_linear = true;
-          dc.color_op = D3DTOP_MODULATE;
-          dc.color_arg1 = D3DTA_TEXTURE;
-          dc.color_arg2 = D3DTA_DIFFUSE;
-          dc.alpha_op = D3DTOP_SELECTARG1;
-          dc.alpha_arg1 = D3DTA_DIFFUSE;
-          dc.blend = blend != 0;
-          dc.src_blend = D3DBLEND_SRCALPHA;
-          dc.dest_blend = D3DBLEND_INVSRCALPHA;
-          if (ext & 1) {
-            dc.depth = zf.data(), dc.depth_pitch = 32;
-            dc.z_test = true, dc.z_write = func == D3DCMP_LESSEQUAL, dc.z_func = func;
-          }
-          dc.fog = (ext & 2) != 0;
-          dc.fog_color = 0xff3060f0u;
-          dc.specular = (ext & 4) != 0;
-          dc.interp_specular = dc.fog || dc.specular;
-          dc.span = SelectSpanRoutine(dc);
-          fast_seen += dc.key.generic == 0 && dc.key.extras == ext;
-          Scene generic = MakeScene();
-          generic.dc = dc;
-          generic.dc.color = reinterpret_cast<std::uint8_t*>(generic.target.data());
-          generic.dc.levels[0] = {generic.texels.data(), 16, 16, 16};
-          if (ext & 1) generic.dc.depth = zg.data();
-          generic.dc.span = GenericSpanRoutine();
-          generic.dc.pixels = GenericPixelListRoutine();
-          DrawSome(dc);
-          DrawSome(generic.dc);
-          ASSERT_EQ(fast.target, generic.target) << ext << textured << blend << func;
-          ASSERT_EQ(zf, zg) << ext << textured << blend << func;
-        }
-  EXPECT_EQ(fast_seen, 64);
+        for (int alpha = 0; alpha < 3; ++alpha)  // from the texture, the diffuse colour, both
+          for (int linear = 0; linear < 2; ++linear)
+            for (DWORD func : {D3DCMP_LESSEQUAL, D3DCMP_GREATER}) {
+              std::vector<float> zf(32 * 32), zg(32 * 32);
+              for (int i = 0; i < 32 * 32; ++i) zf[i] = zg[i] = static_cast<float>((i * 37) % 101) / 100.f;
+              Scene fast = MakeScene();
+              DrawContext& dc = fast.dc;
+              dc.textured = textured != 0;
+              dc.mag_linear = dc.min_linear = linear != 0;
+              dc.color_op = D3DTOP_MODULATE;
+              dc.color_arg1 = D3DTA_TEXTURE;
+              dc.color_arg2 = D3DTA_DIFFUSE;
+              dc.alpha_op = alpha == 2 ? D3DTOP_MODULATE : D3DTOP_SELECTARG1;
+              dc.alpha_arg1 = alpha == 1 ? D3DTA_DIFFUSE : D3DTA_TEXTURE;
+              dc.alpha_arg2 = D3DTA_DIFFUSE;
+              dc.blend = blend != 0;
+              dc.src_blend = D3DBLEND_SRCALPHA;
+              dc.dest_blend = D3DBLEND_INVSRCALPHA;
+              if (ext & 1) {
+                dc.depth = zf.data(), dc.depth_pitch = 32;
+                dc.z_test = true, dc.z_write = func == D3DCMP_LESSEQUAL, dc.z_func = func;
+              }
+              dc.fog = (ext & 2) != 0;
+              dc.fog_color = 0xff3060f0u;
+              dc.specular = (ext & 4) != 0;
+              dc.interp_specular = dc.fog || dc.specular;
+              dc.span = SelectSpanRoutine(dc);
+              fast_seen += dc.key.generic == 0 && dc.key.extras == ext;
+              Scene generic = MakeScene();
+              generic.dc = dc;
+              generic.dc.color = reinterpret_cast<std::uint8_t*>(generic.target.data());
+              generic.dc.levels[0] = {generic.texels.data(), 16, 16, 16};
+              if (ext & 1) generic.dc.depth = zg.data();
+              generic.dc.span = GenericSpanRoutine();
+              generic.dc.pixels = GenericPixelListRoutine();
+              DrawSome(dc);
+              DrawSome(generic.dc);
+              ASSERT_EQ(fast.target, generic.target) << ext << textured << blend << alpha << linear << func;
+              ASSERT_EQ(zf, zg) << ext << textured << blend << alpha << linear << func;
+            }
+  EXPECT_EQ(fast_seen, 8 * 2 * 2 * 3 * 2 * 2);
 }
 
 }  // namespace
