@@ -2,7 +2,8 @@
 // the engine issues them, and once through OpenGL on Mesa's llvmpipe (EGL,
 // no window): the same geometry from one seeded generator, the same states
 // and resolution, every frame ending with its pixels copied into memory
-// (Present; glFinish and glReadPixels). Prints both frame rates, their
+// (Present; glFinish and glReadPixels); 3D workloads with the bench's
+// linear vertex fog. Prints both frame rates, their
 // ratio and the geometric mean. Refuses another GL renderer unless run
 // with --any-renderer.
 #include <EGL/egl.h>
@@ -231,6 +232,16 @@ struct DeviceSide {
     dev->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
     dev->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
     dev->SetFVF(w.three_d ? k3DFvf : kScreenFvf);
+    // The bench's 3D tests draw with linear vertex fog from 50 to 150.
+    float start = 50.f, end = 150.f;
+    DWORD sbits, ebits;
+    std::memcpy(&sbits, &start, 4);
+    std::memcpy(&ebits, &end, 4);
+    dev->SetRenderState(D3DRS_FOGENABLE, w.three_d ? TRUE : FALSE);
+    dev->SetRenderState(D3DRS_FOGVERTEXMODE, D3DFOG_LINEAR);
+    dev->SetRenderState(D3DRS_FOGSTART, sbits);
+    dev->SetRenderState(D3DRS_FOGEND, ebits);
+    dev->SetRenderState(D3DRS_FOGCOLOR, 0xff6464f5u);
     if (w.three_d) {
       D3DMATRIX id{}, proj;
       for (int i = 0; i < 4; ++i) id.m[i][i] = 1.f;
@@ -360,6 +371,12 @@ struct GlSide {
       glOrtho(0, kW, kH, 0, -1, 1);
       glMatrixMode(GL_MODELVIEW);
     }
+    (w.three_d ? glEnable : glDisable)(GL_FOG);
+    const float fog_colour[4] = {0x64 / 255.f, 0x64 / 255.f, 0xf5 / 255.f, 1.f};
+    glFogi(GL_FOG_MODE, GL_LINEAR);
+    glFogf(GL_FOG_START, 50.f);
+    glFogf(GL_FOG_END, 150.f);
+    glFogfv(GL_FOG_COLOR, fog_colour);
     (w.depth ? glEnable : glDisable)(GL_DEPTH_TEST);
     glDepthFunc(GL_LEQUAL);
     (w.blend ? glEnable : glDisable)(GL_BLEND);

@@ -1,6 +1,6 @@
 // Unblended spans with depth test and write over 32-bit ARGB pixels, four
 // pixels at a time with SSE2: untextured or textured, Gouraud or one
-// colour, with or without perspective. The arithmetic is that of the scalar routines, step
+// colour, with or without perspective and vertex fog. The arithmetic is that of the scalar routines, step
 // for step, so the pixels and depths are the same.
 #pragma once
 
@@ -39,14 +39,31 @@ inline __m128i Channel4(__m128 c) {
   return _mm_or_si128(_mm_and_si128(full, _mm_set1_epi32(255)), _mm_andnot_si128(full, v));
 }
 
+// Vertex fog on four pixels: colour channels become (c k + fog (255 - k))
+// / 255 for each pixel's factor k (0..255); alpha stays.
+inline __m128i Fog4(__m128i colour, __m128i k, __m128i fog) {
+  const __m128i zero = _mm_setzero_si128(), k255 = _mm_set1_epi16(255);
+  const __m128i keep_alpha = _mm_setr_epi16(0, 0, 0, -1, 0, 0, 0, -1);
+  __m128i klo, khi;
+  textured_detail::Spread(k, &klo, &khi);
+  const __m128i f = _mm_unpacklo_epi8(fog, zero);  // the same for both halves
+  auto half = [&](__m128i c, __m128i kk) {
+    const __m128i mixed =
+        textured_detail::Div255x8(_mm_add_epi16(_mm_mullo_epi16(c, kk), _mm_mullo_epi16(f, _mm_sub_epi16(k255, kk))));
+    return _mm_or_si128(_mm_and_si128(keep_alpha, c), _mm_andnot_si128(keep_alpha, mixed));
+  };
+  return _mm_packus_epi16(half(_mm_unpacklo_epi8(colour, zero), klo), half(_mm_unpackhi_epi8(colour, zero), khi));
+}
+
 }  // namespace depth_detail
 
 // Pixels [x0, x1) of row y. Row values of the planes (colour c*, rhw wr,
 // depth zr) are those the scalar routine computes; `one(x)` shades the
 // pixels left over at the end.
-template <bool Persp, class One>
+template <bool Persp, bool Fog, class One>
 inline void DepthColourSpan(const DrawContext& dc, const TriSetup& t, std::uint32_t* row, float* zrow, int x0, int x1,
-                            const float* crow, float wr, float zr, bool const_color, const std::uint32_t* k, One one) {
+                            const float* crow, float frow, float wr, float zr, bool const_color, const std::uint32_t* k,
+                            One one) {
   using namespace depth_detail;
   const __m128i lanes = _mm_setr_epi32(0, 1, 2, 3);
   const __m128 zx = _mm_set1_ps(t.zx), vzr = _mm_set1_ps(zr), wx = _mm_set1_ps(t.wx), vwr = _mm_set1_ps(wr);
@@ -62,19 +79,22 @@ inline void DepthColourSpan(const DrawContext& dc, const TriSetup& t, std::uint3
     if (bits == 0) continue;
     if (dc.z_write) _mm_storeu_ps(zrow + x, _mm_or_ps(_mm_and_ps(pass, z), _mm_andnot_ps(pass, stored)));
     __m128i colour = constant;
+    __m128 inv = _mm_set1_ps(1.f);
+    if constexpr (Persp) {
+      const __m128 w = _mm_add_ps(vwr, _mm_mul_ps(wx, fx));
+      const __m128 nonzero = _mm_cmpneq_ps(w, _mm_setzero_ps());
+      inv = _mm_and_ps(nonzero, _mm_div_ps(_mm_set1_ps(1.f), w));
+    }
     if (!const_color) {
-      __m128 inv = _mm_set1_ps(1.f);
-      if constexpr (Persp) {
-        const __m128 w = _mm_add_ps(vwr, _mm_mul_ps(wx, fx));
-        const __m128 nonzero = _mm_cmpneq_ps(w, _mm_setzero_ps());
-        inv = _mm_and_ps(nonzero, _mm_div_ps(_mm_set1_ps(1.f), w));
-      }
       __m128i ch[4];
       for (int i = 0; i < 4; ++i)
         ch[i] = Channel4(_mm_mul_ps(_mm_add_ps(_mm_set1_ps(crow[i]), _mm_mul_ps(_mm_set1_ps(t.cx[i]), fx)), inv));
       colour = _mm_or_si128(_mm_or_si128(_mm_slli_epi32(ch[3], 24), _mm_slli_epi32(ch[0], 16)),
                             _mm_or_si128(_mm_slli_epi32(ch[1], 8), ch[2]));
     }
+    if constexpr (Fog)
+      colour = Fog4(colour, Channel4(_mm_mul_ps(_mm_add_ps(_mm_set1_ps(frow), _mm_mul_ps(_mm_set1_ps(t.sx[3]), fx)), inv)),
+                    _mm_set1_epi32(static_cast<int>(dc.fog_color)));
     colour = _mm_or_si128(colour, force);
     __m128i* p = reinterpret_cast<__m128i*>(row + x);
     const __m128i m = _mm_castps_si128(pass);
@@ -88,10 +108,10 @@ inline void DepthColourSpan(const DrawContext& dc, const TriSetup& t, std::uint3
 // (point, Tex 1, or bilinear, Tex 2) by the diffuse colour, alpha as
 // `Alpha` says (0 texture, 1 diffuse, 2 their product). `urow`, `vrow` are
 // the row values of the texture-coordinate planes.
-template <int Tex, int Alpha, bool Persp, class One>
+template <int Tex, int Alpha, bool Persp, bool Fog, class One>
 inline void DepthTexturedSpan(const DrawContext& dc, const TriSetup& t, const TexLevel& l, std::uint32_t* row,
-                              float* zrow, int x0, int x1, const float* crow, float urow, float vrow, float wr, float zr,
-                              bool const_color, const std::uint32_t* k, One one) {
+                              float* zrow, int x0, int x1, const float* crow, float urow, float vrow, float frow,
+                              float wr, float zr, bool const_color, const std::uint32_t* k, One one) {
   using namespace depth_detail;
   const __m128i lanes = _mm_setr_epi32(0, 1, 2, 3);
   const __m128 zx = _mm_set1_ps(t.zx), vzr = _mm_set1_ps(zr), wx = _mm_set1_ps(t.wx), vwr = _mm_set1_ps(wr);
@@ -139,7 +159,11 @@ inline void DepthTexturedSpan(const DrawContext& dc, const TriSetup& t, const Te
         _mm_mullo_epi16(_mm_unpacklo_epi8(texels, zero), _mm_unpacklo_epi8(mod, zero)));
     const __m128i hi = textured_detail::Div255x8(
         _mm_mullo_epi16(_mm_unpackhi_epi8(texels, zero), _mm_unpackhi_epi8(mod, zero)));
-    const __m128i out = _mm_or_si128(_mm_or_si128(_mm_packus_epi16(lo, hi), add), force);
+    __m128i out = _mm_or_si128(_mm_packus_epi16(lo, hi), add);
+    if constexpr (Fog)
+      out = Fog4(out, Channel4(_mm_mul_ps(_mm_add_ps(_mm_set1_ps(frow), _mm_mul_ps(_mm_set1_ps(t.sx[3]), fx)), inv)),
+                 _mm_set1_epi32(static_cast<int>(dc.fog_color)));
+    out = _mm_or_si128(out, force);
     __m128i* p = reinterpret_cast<__m128i*>(row + x);
     const __m128i m = _mm_castps_si128(pass);
     _mm_storeu_si128(p, _mm_or_si128(_mm_and_si128(m, out), _mm_andnot_si128(m, _mm_loadu_si128(p))));

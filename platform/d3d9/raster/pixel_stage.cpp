@@ -550,20 +550,22 @@ inline void FastLoop(const DrawContext& dc, const TriSetup& t, int y, int x0, in
     if (const_color && TexturedSpanFits(dc, *t.level))
       return TexturedFlatSpan<Tex, Alpha, Blend>(dc, *t.level, row, x0, x1, ur, t.ux, vr, t.vx, kr, kg, kb, ka, pixel);
   }
-  if constexpr (Tex != 0 && Ext == kExtDepth && Blend == kBlendOff) {
+  constexpr bool kDepthOnly = Ext == kExtDepth || Ext == (kExtDepth | kExtFog);
+  constexpr bool kFog = (Ext & kExtFog) != 0;
+  if constexpr (Tex != 0 && kDepthOnly && Blend == kBlendOff) {
     // Depth-tested texturing without blending: four pixels at a time.
     if (TexturedSpanFits(dc, *t.level)) {
       const float crow[4] = {cr, cg, cb, ca};
       const std::uint32_t k[4] = {kr, kg, kb, ka};
-      return DepthTexturedSpan<Tex, Alpha, Persp>(dc, t, *t.level, row, zrow, x0, x1, crow, ur, vr, wr, zr, const_color,
-                                                  k, pixel);
+      return DepthTexturedSpan<Tex, Alpha, Persp, kFog>(dc, t, *t.level, row, zrow, x0, x1, crow, ur, vr, sf, wr, zr,
+                                                        const_color, k, pixel);
     }
   }
-  if constexpr (Tex == 0 && Ext == kExtDepth && Blend == kBlendOff) {
+  if constexpr (Tex == 0 && kDepthOnly && Blend == kBlendOff) {
     // Depth-tested colour without blending: four pixels at a time.
     const float crow[4] = {cr, cg, cb, ca};
     const std::uint32_t k[4] = {kr, kg, kb, ka};
-    return DepthColourSpan<Persp>(dc, t, row, zrow, x0, x1, crow, wr, zr, const_color, k, pixel);
+    return DepthColourSpan<Persp, kFog>(dc, t, row, zrow, x0, x1, crow, sf, wr, zr, const_color, k, pixel);
   }
   for (int x = x0; x < x1; ++x) pixel(x);
   (void)zr, (void)sr, (void)sg, (void)sb, (void)sf, (void)zrow, (void)wr;
