@@ -149,6 +149,47 @@ void BM_FullScreenTexturedQuad(benchmark::State& state) {
 }
 BENCHMARK(BM_FullScreenTexturedQuad)->Args({0, 0})->Args({0, 1})->Args({1, 0})->Args({1, 1})->Unit(benchmark::kMillisecond);
 
+// A floor receding over a 1024 x 768 screen under perspective, with a
+// 256 x 256 texture of nine levels, filters linear: every pixel chooses its
+// own level. Argument: mip filter (0 point, 1 linear).
+void BM_RecedingMipFloor(benchmark::State& state) {
+  Bench b(false);
+  IDirect3DTexture9* tex = nullptr;
+  b.dev->CreateTexture(256, 256, 0, 0, D3DFMT_X8R8G8B8, D3DPOOL_MANAGED, &tex, nullptr);
+  for (UINT l = 0; l < tex->GetLevelCount(); ++l) {
+    const int size = 256 >> l;
+    D3DLOCKED_RECT lr;
+    tex->LockRect(l, &lr, nullptr, 0);
+    for (int y = 0; y < size; ++y)
+      for (int x = 0; x < size; ++x)
+        reinterpret_cast<std::uint32_t*>(static_cast<BYTE*>(lr.pBits) + y * lr.Pitch)[x] =
+            static_cast<std::uint32_t>((l * 0x1c3050) ^ (x * 0x10000 + y * 0x100 + (x ^ y)));
+    tex->UnlockRect(l);
+  }
+  b.dev->SetTexture(0, tex);
+  b.dev->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
+  b.dev->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
+  b.dev->SetSamplerState(0, D3DSAMP_MIPFILTER, state.range(0) != 0 ? D3DTEXF_LINEAR : D3DTEXF_POINT);
+  b.dev->SetFVF(kScreenFvf);
+  b.dev->SetStreamSource(0, b.screen_vb, 0, sizeof(ScreenVertex));
+  // Near edge at the bottom (rhw 1), far edge at the top (rhw 0.05); the
+  // texture repeats eight times across and forty times into the distance.
+  ScreenVertex v[4] = {{0, 0, 0.9f, 0.05f, 0xffc0e0ffu, 0, 40.f},
+                       {1024, 0, 0.9f, 0.05f, 0xffc0e0ffu, 8.f, 40.f},
+                       {0, 768, 0.1f, 1.f, 0xffffffffu, 0, 0},
+                       {1024, 768, 0.1f, 1.f, 0xffffffffu, 8.f, 0}};
+  void* p;
+  b.screen_vb->Lock(0, sizeof v, &p, 0);
+  std::memcpy(p, v, sizeof v);
+  b.screen_vb->Unlock();
+  for (auto _ : state) b.dev->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2);
+  state.counters["Mpixel/s"] =
+      benchmark::Counter(1024.0 * 768.0 * static_cast<double>(state.iterations()) / 1e6, benchmark::Counter::kIsRate);
+  b.dev->SetTexture(0, nullptr);
+  tex->Release();
+}
+BENCHMARK(BM_RecedingMipFloor)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 // Full-screen untextured quad of one translucent colour: fill rate of the
 // blend modes the bench uses. Argument: 0 no blending, 1 SRCALPHA /
 // INVSRCALPHA, 2 SRCALPHA / ONE, 3 ONE / ONE.

@@ -3,8 +3,9 @@
 // textured (point or linear) with texture stage 0 modulating, alpha
 // blending off, SRCALPHA / INVSRCALPHA, SRCALPHA / ONE or ONE / ONE, with
 // or without depth test,
-// vertex fog and specular. Both kinds use the same arithmetic, so they give
-// identical pixels.
+// vertex fog and specular, the mip level fixed per primitive or chosen at
+// every pixel. Both kinds use the same arithmetic, so they give identical
+// pixels.
 #include "platform/d3d9/raster/pixel_stage.h"
 
 #include <algorithm>
@@ -424,22 +425,24 @@ struct Extras {
 
 // One pixel of the specialised routines from its diffuse channels and
 // texture coordinates.
+// Tex 3: `s` is the texel already sampled (with the texture alpha forced),
+// as the routines choosing the level per pixel give it.
 template <int Tex, int Alpha, int Blend, int Ext>
 inline void ShadeFast(const DrawContext& dc, const TriSetup& t, std::uint32_t dr, std::uint32_t dg, std::uint32_t db,
-                      std::uint32_t da, float u, float v, const Extras& e, std::uint32_t* p) {
+                      std::uint32_t da, float u, float v, const Extras& e, std::uint32_t* p, std::uint32_t s = 0) {
   std::uint32_t r, g, b, a;
   if constexpr (Tex == 0) {
     // Without a texture the stage passes the diffuse colour through (the
     // device turns such a stage into SELECTARG1 of the current colour).
-    (void)t, (void)u, (void)v;
+    (void)t, (void)u, (void)v, (void)s;
     r = dr, g = dg, b = db, a = da;
   } else {
-    std::uint32_t s;
     if constexpr (Tex == 1)
-      s = SamplePoint(*t.level, u, v, dc.wrap_u, dc.wrap_v);
+      s = SamplePoint(*t.level, u, v, dc.wrap_u, dc.wrap_v) | dc.tex_alpha_or;
+    else if constexpr (Tex == 2)
+      s = SampleLinear(*t.level, u, v, dc.wrap_u, dc.wrap_v) | dc.tex_alpha_or;
     else
-      s = SampleLinear(*t.level, u, v, dc.wrap_u, dc.wrap_v);
-    s |= dc.tex_alpha_or;
+      (void)t, (void)u, (void)v;
     if ((dr & dg & db) == 255) {  // modulating by white changes nothing
       r = Ch(s, 2), g = Ch(s, 1), b = Ch(s, 0);
     } else {
@@ -571,13 +574,94 @@ inline void FastLoop(const DrawContext& dc, const TriSetup& t, int y, int x0, in
   (void)zr, (void)sr, (void)sg, (void)sb, (void)sf, (void)zrow, (void)wr;
 }
 
+template <bool Linear>
+inline std::uint32_t SampleFilter(const DrawContext& dc, const TexLevel& l, float u, float v) {
+  if constexpr (Linear)
+    return SampleLinear(l, u, v, dc.wrap_u, dc.wrap_v);
+  else
+    return SamplePoint(l, u, v, dc.wrap_u, dc.wrap_v);
+}
+
+// Perspective spans whose mip level (and with it the filter) is chosen at
+// every pixel from the footprint there, without anisotropy: the level
+// choice and the sampling of the generic routine, the rest as FastLoop
+// shades a pixel. MinLinear and MagLinear are the two filters.
+template <bool MinLinear, bool MagLinear, int Alpha, int Blend, int Ext>
+void LodSpan(const DrawContext& dc, const TriSetup& t, int y, int x0, int x1) {
+  std::uint32_t* row = reinterpret_cast<std::uint32_t*>(dc.color + static_cast<std::ptrdiff_t>(y) * dc.color_pitch);
+  float* zrow = nullptr;
+  if constexpr ((Ext & kExtDepth) != 0) zrow = dc.depth + static_cast<std::ptrdiff_t>(y) * dc.depth_pitch;
+  const float fy = static_cast<float>(y);
+  const float cr = t.c0[0] + t.cy[0] * fy, cg = t.c0[1] + t.cy[1] * fy, cb = t.c0[2] + t.cy[2] * fy,
+              ca = t.c0[3] + t.cy[3] * fy;
+  const float ur = t.u0 + t.uy * fy, vr = t.v0 + t.vy * fy, wr = t.w0 + t.wy * fy;
+  const float zr = t.z0 + t.zy * fy;
+  const float sr = t.s0[0] + t.sy[0] * fy, sg = t.s0[1] + t.sy[1] * fy, sb = t.s0[2] + t.sy[2] * fy,
+              sf = t.s0[3] + t.sy[3] * fy;
+  const bool flat = t.flat_rgba;
+  const std::uint32_t kr = ToChannel(t.flat_c[0]), kg = ToChannel(t.flat_c[1]), kb = ToChannel(t.flat_c[2]),
+                      ka = ToChannel(t.flat_c[3]);
+  const std::uint32_t tex_or = dc.tex_alpha_or;
+  for (int x = x0; x < x1; ++x) {
+    const float fx = static_cast<float>(x);
+    if constexpr ((Ext & kExtDepth) != 0)
+      if (!DepthFast<Ext>(dc, zrow + x, zr + t.zx * fx)) continue;
+    const float w = wr + t.wx * fx;
+    const float inv = w != 0.f ? 1.f / w : 0.f;
+    std::uint32_t dr = kr, dg = kg, db = kb, da = ka;
+    if (!flat) {
+      dr = ToChannel((cr + t.cx[0] * fx) * inv), dg = ToChannel((cg + t.cx[1] * fx) * inv),
+      db = ToChannel((cb + t.cx[2] * fx) * inv), da = ToChannel((ca + t.cx[3] * fx) * inv);
+    }
+    Extras e{};
+    if constexpr ((Ext & kExtSpecular) != 0) {
+      e.sr = ToChannel((sr + t.sx[0] * fx) * inv);
+      e.sg = ToChannel((sg + t.sx[1] * fx) * inv);
+      e.sb = ToChannel((sb + t.sx[2] * fx) * inv);
+    }
+    if constexpr ((Ext & kExtFog) != 0) e.fog = ToChannel((sf + t.sx[3] * fx) * inv);
+    const float u = (ur + t.ux * fx) * inv, v = (vr + t.vx * fx) * inv;
+    // The footprint as the generic routine derives it: from the rhw it
+    // interpolates (the reciprocal of 1 / w) back to 1 / w.
+    const float rhw = inv != 0.f ? 1.f / inv : 0.f;
+    const float k = rhw != 0.f ? 1.f / rhw : 0.f;
+    const LevelChoice c =
+        ChooseLevel(dc, (t.ux - u * t.wx) * k, (t.vx - v * t.wx) * k, (t.uy - u * t.wy) * k, (t.vy - v * t.wy) * k);
+    std::uint32_t s;
+    if (c.minify) {
+      s = SampleFilter<MinLinear>(dc, *c.level, u, v);
+      if (c.level_frac != 0) s = LerpPacked(s, SampleFilter<MinLinear>(dc, *c.level2, u, v), c.level_frac);
+    } else {
+      s = SampleFilter<MagLinear>(dc, *c.level, u, v);
+      if (c.level_frac != 0) s = LerpPacked(s, SampleFilter<MagLinear>(dc, *c.level2, u, v), c.level_frac);
+    }
+    ShadeFast<3, Alpha, Blend, Ext>(dc, t, dr, dg, db, da, u, v, e, row + x, s | tex_or);
+  }
+  (void)sr, (void)sg, (void)sb, (void)sf, (void)zr;
+}
+
 template <int Tex, int Alpha, int Blend, int Ext>
 void FastSpan(const DrawContext& dc, const TriSetup& t, int y, int x0, int x1) {
   // Routines of one texture filter serve only primitives that use it.
   if constexpr (Tex != 0) {
-    const bool linear = t.minify ? dc.min_linear : dc.mag_linear;
-    if (linear != (Tex == 2) || t.aniso_n > 1 || t.level_frac != 0 || t.lod_per_pixel)
+    if (t.lod_per_pixel) {
+      // Anisotropic footprints, specular and the additive blends stay generic.
+      constexpr bool kLod = (Ext & kExtSpecular) == 0 && (Blend == kBlendOff || Blend == kBlendSrcAlpha);
+      if constexpr (kLod) {
+        if (dc.anisotropy <= 1) {
+          if constexpr (Tex == 1) {
+            return LodSpan<false, false, Alpha, Blend, Ext>(dc, t, y, x0, x1);
+          } else {
+            if (dc.min_linear && dc.mag_linear) return LodSpan<true, true, Alpha, Blend, Ext>(dc, t, y, x0, x1);
+            if (dc.min_linear) return LodSpan<true, false, Alpha, Blend, Ext>(dc, t, y, x0, x1);
+            return LodSpan<false, true, Alpha, Blend, Ext>(dc, t, y, x0, x1);
+          }
+        }
+      }
       return GenericSpan(dc, t, y, x0, x1);
+    }
+    const bool linear = t.minify ? dc.min_linear : dc.mag_linear;
+    if (linear != (Tex == 2) || t.aniso_n > 1 || t.level_frac != 0) return GenericSpan(dc, t, y, x0, x1);
   }
   if (t.perspective)
     FastLoop<Tex, Alpha, Blend, Ext, true>(dc, t, y, x0, x1);
