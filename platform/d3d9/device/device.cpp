@@ -165,6 +165,8 @@ ULONG Device::Release() {
 }
 
 void Device::ShutDown() {
+  // Nobody can see the pixels of a device that is going away.
+  deferred_.Discard();
   UnbindAll();
   ReleaseSwapChainSurfaces();
 }
@@ -249,6 +251,7 @@ HRESULT Device::TestCooperativeLevel() {
 
 HRESULT Device::Reset(D3DPRESENT_PARAMETERS* pPresentationParameters) {
   return Traced("Reset", [&] {
+    FinishDrawing();
     if (!pPresentationParameters) return D3DERR_INVALIDCALL;
     LossState& loss = Loss();
     if (loss.lost && loss.lost_checks_left > 0) return D3DERR_DEVICELOST;
@@ -279,6 +282,7 @@ HRESULT Device::Reset(D3DPRESENT_PARAMETERS* pPresentationParameters) {
 HRESULT Device::Present(const RECT* pSourceRect, const RECT* pDestRect, HWND hDestWindowOverride,
                         const RGNDATA* pDirtyRegion) {
   return Traced("Present", [&] {
+    FinishDrawing();
     if (Loss().lost) return D3DERR_DEVICELOST;
     if (!back_buffer_) return D3DERR_INVALIDCALL;
     HWND window = hDestWindowOverride ? hDestWindowOverride : params_.hDeviceWindow;
@@ -571,6 +575,7 @@ HRESULT Device::CreateOffscreenPlainSurface(UINT Width, UINT Height, D3DFORMAT F
 HRESULT Device::UpdateSurface(IDirect3DSurface9* pSourceSurface, const RECT* pSourceRect,
                               IDirect3DSurface9* pDestinationSurface, const POINT* pDestPoint) {
   return Traced("UpdateSurface", [&] {
+    FinishDrawing();
     auto* src = dynamic_cast<Surface*>(pSourceSurface);
     auto* dst = dynamic_cast<Surface*>(pDestinationSurface);
     if (!src || !dst || src->Owner() != this || dst->Owner() != this) return D3DERR_INVALIDCALL;
@@ -593,6 +598,7 @@ HRESULT Device::UpdateSurface(IDirect3DSurface9* pSourceSurface, const RECT* pSo
 
 HRESULT Device::UpdateTexture(IDirect3DBaseTexture9* pSourceTexture, IDirect3DBaseTexture9* pDestinationTexture) {
   return Traced("UpdateTexture", [&] {
+    FinishDrawing();
     auto* src = dynamic_cast<Texture*>(pSourceTexture);
     auto* dst = dynamic_cast<Texture*>(pDestinationTexture);
     if (!src || !dst || src->Owner() != this || dst->Owner() != this) return D3DERR_INVALIDCALL;
@@ -617,6 +623,7 @@ HRESULT Device::UpdateTexture(IDirect3DBaseTexture9* pSourceTexture, IDirect3DBa
 
 HRESULT Device::GetRenderTargetData(IDirect3DSurface9* pRenderTarget, IDirect3DSurface9* pDestSurface) {
   return Traced("GetRenderTargetData", [&] {
+    FinishDrawing();
     auto* src = dynamic_cast<Surface*>(pRenderTarget);
     auto* dst = dynamic_cast<Surface*>(pDestSurface);
     if (!src || !dst || src->Owner() != this || dst->Owner() != this) return D3DERR_INVALIDCALL;
@@ -632,6 +639,7 @@ HRESULT Device::GetRenderTargetData(IDirect3DSurface9* pRenderTarget, IDirect3DS
 
 HRESULT Device::GetFrontBufferData(UINT iSwapChain, IDirect3DSurface9* pDestSurface) {
   return Traced("GetFrontBufferData", [&] {
+    FinishDrawing();
     auto* dst = dynamic_cast<Surface*>(pDestSurface);
     if (iSwapChain != 0 || !dst || dst->Owner() != this || dst->Pool() != D3DPOOL_SYSTEMMEM ||
         dst->Format() != D3DFMT_A8R8G8B8 || !back_buffer_)
@@ -651,6 +659,7 @@ HRESULT Device::GetFrontBufferData(UINT iSwapChain, IDirect3DSurface9* pDestSurf
 HRESULT Device::StretchRect(IDirect3DSurface9* pSourceSurface, const RECT* pSourceRect,
                             IDirect3DSurface9* pDestSurface, const RECT* pDestRect, D3DTEXTUREFILTERTYPE Filter) {
   return Traced("StretchRect", [&] {
+    FinishDrawing();
     auto* src = dynamic_cast<Surface*>(pSourceSurface);
     auto* dst = dynamic_cast<Surface*>(pDestSurface);
     if (!src || !dst || src->Owner() != this || dst->Owner() != this) return D3DERR_INVALIDCALL;
@@ -674,6 +683,7 @@ HRESULT Device::StretchRect(IDirect3DSurface9* pSourceSurface, const RECT* pSour
 
 HRESULT Device::ColorFill(IDirect3DSurface9* pSurface, const RECT* pRect, D3DCOLOR color) {
   return Traced("ColorFill", [&] {
+    FinishDrawing();
     auto* s = dynamic_cast<Surface*>(pSurface);
     if (!s || s->Owner() != this || s->Pool() != D3DPOOL_DEFAULT || s->IsDepth()) return D3DERR_INVALIDCALL;
     if (s->Container() && !(s->Desc().Usage & D3DUSAGE_RENDERTARGET)) return D3DERR_INVALIDCALL;
@@ -691,6 +701,7 @@ HRESULT Device::ColorFill(IDirect3DSurface9* pSurface, const RECT* pRect, D3DCOL
 
 HRESULT Device::SetRenderTarget(DWORD RenderTargetIndex, IDirect3DSurface9* pRenderTarget) {
   return Traced("SetRenderTarget", [&] {
+    FinishDrawing();
     if (RenderTargetIndex >= 1) return D3DERR_INVALIDCALL;  // one simultaneous target
     auto* s = dynamic_cast<Surface*>(pRenderTarget);
     if (!s) return D3DERR_INVALIDCALL;  // target 0 is never null
@@ -719,6 +730,7 @@ HRESULT Device::GetRenderTarget(DWORD RenderTargetIndex, IDirect3DSurface9** ppR
 
 HRESULT Device::SetDepthStencilSurface(IDirect3DSurface9* pNewZStencil) {
   return Traced("SetDepthStencilSurface", [&] {
+    FinishDrawing();
     auto* s = dynamic_cast<Surface*>(pNewZStencil);
     if (pNewZStencil && (!s || s->Owner() != this || !s->IsDepth())) return D3DERR_INVALIDCALL;
     Rebind(state_.depth_stencil, s);
@@ -791,19 +803,26 @@ HRESULT Device::Clear(DWORD Count, const D3DRECT* pRects, DWORD Flags, D3DCOLOR 
         r.right = std::min(r.right, pRects[i].x2);
         r.bottom = std::min(r.bottom, pRects[i].y2);
       }
+      // Recorded in draw order with the draws; rasterized with them.
+      ClearCommand cc;
       if ((Flags & D3DCLEAR_TARGET) && rt) {
-        RECT c{r.left, r.top, std::min(r.right, static_cast<LONG>(rt->Width())),
+        RECT c{std::max(r.left, LONG{0}), std::max(r.top, LONG{0}), std::min(r.right, static_cast<LONG>(rt->Width())),
                std::min(r.bottom, static_cast<LONG>(rt->Height()))};
-        if (c.left < c.right && c.top < c.bottom) FillColor(ViewOf(*rt), c, Color);
+        if (c.left < c.right && c.top < c.bottom) cc.color = ViewOf(*rt), cc.color_rect = c, cc.color_value = Color;
       }
-      if (ds) {
-        RECT c{r.left, r.top, std::min(r.right, static_cast<LONG>(ds->Width())),
+      if (ds && (Flags & (D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL))) {
+        RECT c{std::max(r.left, LONG{0}), std::max(r.top, LONG{0}), std::min(r.right, static_cast<LONG>(ds->Width())),
                std::min(r.bottom, static_cast<LONG>(ds->Height()))};
         if (c.left < c.right && c.top < c.bottom) {
-          if (Flags & D3DCLEAR_ZBUFFER) FillDepth(ds->Depth(), static_cast<int>(ds->Width()), c, Z);
-          if (Flags & D3DCLEAR_STENCIL)
-            FillStencil(ds->Stencil(), static_cast<int>(ds->Width()), c, static_cast<BYTE>(Stencil));
+          cc.depth_rect = c;
+          cc.depth_pitch = static_cast<int>(ds->Width());
+          if (Flags & D3DCLEAR_ZBUFFER) cc.depth = ds->Depth(), cc.z = Z;
+          if (Flags & D3DCLEAR_STENCIL) cc.stencil = ds->Stencil(), cc.stencil_value = static_cast<BYTE>(Stencil);
         }
+      }
+      if (cc.color.bits || cc.depth || cc.stencil) {
+        if (deferred_.Full(0)) FinishDrawing();
+        deferred_.Clear(cc);
       }
     }
     if (Flags & D3DCLEAR_TARGET) TouchTarget();

@@ -8,6 +8,7 @@
 #include "platform/d3d9/com/com_object.h"
 #include "platform/d3d9/d3d9.h"
 #include "platform/d3d9/device/device_state.h"
+#include "platform/d3d9/raster/deferred_raster.h"
 #include "platform/d3d9/raster/draw_context.h"
 #include "platform/d3d9/raster/raster_worker.h"
 
@@ -178,6 +179,12 @@ class Device final : public ComObject<IDirect3DDevice9> {
     if (pool == D3DPOOL_DEFAULT) --default_pool_resources_;
   }
   IDirect3DDevice9* Interface() { return this; }
+  // Draws everything recorded so far: called before anything reads or
+  // writes pixel memory other than through a draw, or frees memory a
+  // recorded draw may read.
+  void FinishDrawing() {
+    if (!deferred_.Empty()) deferred_.Flush(RasterWorker::Available() ? &worker_ : nullptr);
+  }
 
  protected:
   bool Implements(REFIID riid) const override { return riid == IID_IUnknown; }
@@ -210,9 +217,9 @@ class Device final : public ComObject<IDirect3DDevice9> {
   bool in_scene_ = false;
   bool software_vp_;
   D3DGAMMARAMP gamma_;
-  std::vector<PVertex> vertex_scratch_;
   std::vector<D3DMATRIX> blend_wv_, blend_normal_;  // vertex blending: world(n) * view and its normals
-  DrawContext band_contexts_[2];  // the two threads' copies of the draw context
+  bool context_changed_ = true;  // draw_ changed since the recorder last copied it
+  DeferredRaster deferred_;       // the draws and clears not yet rasterized
   RasterWorker worker_;
   friend class Direct3D9;
 };

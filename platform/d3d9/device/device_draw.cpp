@@ -315,6 +315,7 @@ void Device::PrepareDraw() {
     dc.span = SelectSpanRoutine(dc);
   }
   state_.dirty = 0;
+  context_changed_ = true;
 }
 
 namespace {
@@ -331,7 +332,7 @@ struct Assembly {
   UINT index_count;
 };
 
-void Assemble(const DrawContext& dc, const Assembly& a) {
+void Assemble(DeferredRaster& out, const Assembly& a) {
   const PVertex* pv = a.pv;
   // Index k of the primitive stream to a processed vertex, or null when an
   // index falls outside the vertices given (such primitives are skipped).
@@ -349,20 +350,20 @@ void Assemble(const DrawContext& dc, const Assembly& a) {
   switch (a.type) {
     case D3DPT_POINTLIST:
       for (UINT p = 0; p < primitives; ++p)
-        if (const PVertex* v = at(p)) DrawPoint(dc, *v);
+        if (const PVertex* v = at(p)) out.Point(v);
       break;
     case D3DPT_LINELIST:
     case D3DPT_LINESTRIP:
       for (UINT p = 0; p < primitives; ++p) {
         const UINT k = a.type == D3DPT_LINELIST ? 2 * p : p;
         const PVertex *v0 = at(k), *v1 = at(k + 1);
-        if (v0 && v1) DrawLine(dc, *v0, *v1);
+        if (v0 && v1) out.Line(v0, v1);
       }
       break;
     case D3DPT_TRIANGLELIST:
       for (UINT p = 0; p < primitives; ++p) {
         const PVertex *v0 = at(3 * p), *v1 = at(3 * p + 1), *v2 = at(3 * p + 2);
-        if (v0 && v1 && v2) DrawTriangle(dc, *v0, *v1, *v2);
+        if (v0 && v1 && v2) out.Triangle(v0, v1, v2, v0);
       }
       break;
     case D3DPT_TRIANGLESTRIP:
@@ -372,9 +373,9 @@ void Assemble(const DrawContext& dc, const Assembly& a) {
         const PVertex *v0 = at(p), *v1 = at(p + 1), *v2 = at(p + 2);
         if (!v0 || !v1 || !v2) continue;
         if (p & 1)
-          DrawTriangle(dc, *v1, *v0, *v2, *v0);
+          out.Triangle(v1, v0, v2, v0);
         else
-          DrawTriangle(dc, *v0, *v1, *v2, *v0);
+          out.Triangle(v0, v1, v2, v0);
       }
       break;
     case D3DPT_TRIANGLEFAN:
@@ -382,7 +383,7 @@ void Assemble(const DrawContext& dc, const Assembly& a) {
         // The first vertex of a fan's triangle, for flat shading, is the
         // first of its own two (vertex p + 1), not the shared centre.
         const PVertex *v0 = at(0), *v1 = at(p + 1), *v2 = at(p + 2);
-        if (v0 && v1 && v2) DrawTriangle(dc, *v0, *v1, *v2, *v1);
+        if (v0 && v1 && v2) out.Triangle(v0, v1, v2, v1);
       }
       break;
     default:
@@ -390,8 +391,7 @@ void Assemble(const DrawContext& dc, const Assembly& a) {
   }
 }
 
-// Work for the worker thread: the second half of the vertices, or the odd
-// row bands of the primitives.
+// Work for the worker thread: the second half of the vertices.
 struct VertexJob {
   const DrawContext* dc;
   const BYTE* data;
@@ -403,36 +403,9 @@ void RunVertexJob(void* p) {
   ::d3d9_impl::ProcessVertices(*j->dc, j->data, j->stride, j->count, j->out);
 }
 
-struct BandJob {
-  const DrawContext* dc;
-  const Assembly* assembly;
-};
-void RunBandJob(void* p) {
-  const auto* j = static_cast<const BandJob*>(p);
-  Assemble(*j->dc, *j->assembly);
-}
-
-// Draws big enough to share with the worker; smaller ones cost more to
-// hand over than they save. A few primitives share when they cover many
-// pixels.
+// Draws with this many vertices share their vertex processing with the
+// worker; smaller ones cost more to hand over than they save.
 constexpr UINT kParallelVertices = 512;
-constexpr UINT kParallelPrimitives = 64;
-constexpr double kParallelPixels = 96.0 * 1024.0;
-
-// The screen area, in pixels, of the bounding box of processed vertices
-// inside the clip rectangle; 0 when a vertex still needs clipping.
-double ScreenArea(const DrawContext& dc, const PVertex* pv, UINT count) {
-  float x0 = pv[0].x, x1 = pv[0].x, y0 = pv[0].y, y1 = pv[0].y;
-  for (UINT i = 0; i < count; ++i) {
-    const PVertex& v = pv[i];
-    if (v.clip) return 0.0;
-    x0 = std::min(x0, v.x), x1 = std::max(x1, v.x);
-    y0 = std::min(y0, v.y), y1 = std::max(y1, v.y);
-  }
-  const double w = std::min<double>(x1, dc.clip_x1) - std::max<double>(x0, dc.clip_x0);
-  const double h = std::min<double>(y1, dc.clip_y1) - std::max<double>(y0, dc.clip_y0);
-  return w > 0 && h > 0 ? w * h : 0.0;  // also NaN
-}
 
 }  // namespace
 
@@ -444,12 +417,13 @@ HRESULT Device::Draw(D3DPRIMITIVETYPE type, UINT primitives, const BYTE* vertice
   if (state_.dirty) PrepareDraw();
   const DrawContext& dc = draw_;
   if (!dc.color || dc.clip_x0 >= dc.clip_x1 || dc.clip_y0 >= dc.clip_y1) return D3D_OK;
-  if (vertex_scratch_.size() < vertex_count) vertex_scratch_.resize(vertex_count);
-  PVertex* pv = vertex_scratch_.data();
-  const bool parallel = RasterWorker::Available();
+  if (deferred_.Full(vertex_count)) FinishDrawing();
+  deferred_.UseContext(dc, context_changed_);
+  context_changed_ = false;
+  PVertex* pv = deferred_.Vertices(vertex_count);
   // `vertices` is the first vertex given; indices count from `first_vertex`.
   // Vertex programs are the application's code: they run on one thread.
-  if (parallel && vertex_count >= kParallelVertices && !dc.program) {
+  if (RasterWorker::Available() && vertex_count >= kParallelVertices && !dc.program) {
     const UINT half = vertex_count / 2;
     VertexJob job{&dc, vertices + static_cast<std::size_t>(half) * stride, stride, vertex_count - half, pv + half};
     worker_.Run(RunVertexJob, &job);
@@ -458,25 +432,7 @@ HRESULT Device::Draw(D3DPRIMITIVETYPE type, UINT primitives, const BYTE* vertice
   } else {
     ::d3d9_impl::ProcessVertices(dc, vertices, stride, vertex_count, pv);
   }
-  const Assembly assembly{type, primitives, pv, vertex_count, first_vertex, indices, index32, index_count};
-  // Small points cost less to draw than to band twice.
-  const bool tiny_points = type == D3DPT_POINTLIST && dc.layout.psize < 0 && !dc.point_scale && dc.point_size <= 2.f;
-  const bool fills = type >= D3DPT_TRIANGLELIST && dc.fill == D3DFILL_SOLID;
-  const bool big = primitives >= kParallelPrimitives ||
-                   (fills && vertex_count <= 64 && ScreenArea(dc, pv, vertex_count) >= kParallelPixels);
-  if (parallel && big && !tiny_points) {
-    // Each thread draws every primitive, but only in its own row bands, so
-    // pixels see the primitives in order.
-    band_contexts_[0] = dc;
-    band_contexts_[1] = dc;
-    for (int i = 0; i < 2; ++i) band_contexts_[i].banded = true, band_contexts_[i].band = i;
-    BandJob job{&band_contexts_[1], &assembly};
-    worker_.Run(RunBandJob, &job);
-    Assemble(band_contexts_[0], assembly);
-    worker_.Wait();
-  } else {
-    Assemble(dc, assembly);
-  }
+  Assemble(deferred_, Assembly{type, primitives, pv, vertex_count, first_vertex, indices, index32, index_count});
   TouchTarget();
   return D3D_OK;
 }

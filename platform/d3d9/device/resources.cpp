@@ -242,8 +242,12 @@ const std::uint32_t* Surface::ArgbTexels(int* pitch_in_texels) {
   return argb_cache_.data();
 }
 
+Surface::~Surface() { device_->FinishDrawing(); }
+
 HRESULT Surface::LockImpl(D3DLOCKED_RECT* out, const RECT* rect, DWORD flags) {
   if (!out) return D3DERR_INVALIDCALL;
+  // The caller reads or writes the pixels as the draws so far leave them.
+  device_->FinishDrawing();
   // A second lock is refused without touching the caller's record, which
   // may still describe the first.
   if (locked_) return D3DERR_INVALIDCALL;

@@ -52,6 +52,8 @@ class Resource : public ComObject<Interface> {
 class Surface final : public Resource<IDirect3DSurface9> {
  public:
   Surface(Device* device, const D3DSURFACE_DESC& desc, bool lockable, Texture* container, UINT level);
+  // Recorded draws may still read or write these pixels: they are drawn first.
+  ~Surface() override;
 
   // Level surfaces share the reference count of their texture, so a
   // surface obtained with GetSurfaceLevel keeps its texture alive and the
