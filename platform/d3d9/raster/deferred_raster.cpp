@@ -14,6 +14,10 @@ constexpr std::size_t kBlockVertices = 16384;
 // memory a frame of huge draws holds (about 40 MB of vertices).
 constexpr std::size_t kMaxVertices = std::size_t{1} << 19;
 constexpr std::size_t kMaxPrims = std::size_t{1} << 19;
+// A flush shares its bands with the worker when its work, in pixels plus a
+// set-up allowance per primitive and band, outweighs handing it over.
+constexpr double kSetupPixels = 64.0;
+constexpr double kShareWork = 16384.0;
 
 // Rows [lo, hi] widened to whole pixel rows, or false when not finite.
 bool RowSpan(float lo, float hi, float margin, int* y0, int* y1) {
@@ -85,9 +89,10 @@ PVertex* DeferredRaster::Vertices(std::size_t count) {
   return blocks_.back().data.get();
 }
 
-void DeferredRaster::Add(const Prim& p, int y0, int y1) {
+void DeferredRaster::Add(const Prim& p, int y0, int y1, double pixels) {
   if (y0 > y1) return;
   const int b0 = y0 >> kBandRowShift, b1 = y1 >> kBandRowShift;
+  work_ += pixels + kSetupPixels * (b1 - b0 + 1);
   if (static_cast<std::size_t>(b1) >= bins_.size()) bins_.resize(static_cast<std::size_t>(b1) + 1);
   used_bands_ = std::max(used_bands_, b1 + 1);
   const auto index = static_cast<std::uint32_t>(prims_.size());
@@ -98,6 +103,7 @@ void DeferredRaster::Add(const Prim& p, int y0, int y1) {
 void DeferredRaster::Triangle(const PVertex* a, const PVertex* b, const PVertex* c, const PVertex* first) {
   const DrawContext& dc = *contexts_[context_count_ - 1];
   int y0 = dc.clip_y0, y1 = dc.clip_y1 - 1;
+  double pixels = static_cast<double>(dc.clip_x1 - dc.clip_x0) * (y1 - y0 + 1);
   if ((a->clip | b->clip | c->clip) == 0) {
     // Points of a point-filled triangle reach half the largest point size
     // beyond the vertices; lines and fills stay within a row of them.
@@ -105,10 +111,12 @@ void DeferredRaster::Triangle(const PVertex* a, const PVertex* b, const PVertex*
     int r0, r1;
     if (!RowSpan(std::min({a->y, b->y, c->y}), std::max({a->y, b->y, c->y}), margin, &r0, &r1)) return;
     y0 = std::max(y0, r0), y1 = std::min(y1, r1);
+    const double w = std::max({a->x, b->x, c->x}) - std::min({a->x, b->x, c->x});
+    pixels = std::min(pixels, 0.5 * w * (y1 - y0 + 1));
   } else if (a->clip & b->clip & c->clip) {
     return;  // wholly outside one plane
   }
-  Add(Prim{{a, b, c, first}, static_cast<std::uint32_t>(context_count_ - 1), kTriangle}, y0, y1);
+  Add(Prim{{a, b, c, first}, static_cast<std::uint32_t>(context_count_ - 1), kTriangle}, y0, y1, pixels);
 }
 
 void DeferredRaster::Line(const PVertex* a, const PVertex* b) {
@@ -121,19 +129,21 @@ void DeferredRaster::Line(const PVertex* a, const PVertex* b) {
   } else if (a->clip & b->clip) {
     return;
   }
-  Add(Prim{{a, b, nullptr, nullptr}, static_cast<std::uint32_t>(context_count_ - 1), kLine}, y0, y1);
+  Add(Prim{{a, b, nullptr, nullptr}, static_cast<std::uint32_t>(context_count_ - 1), kLine}, y0, y1,
+      std::max(y1 - y0 + 1, dc.clip_x1 - dc.clip_x0));
 }
 
 void DeferredRaster::Point(const PVertex* p) {
   const DrawContext& dc = *contexts_[context_count_ - 1];
   int y0 = dc.clip_y0, y1 = dc.clip_y1 - 1;
+  const float size = std::clamp(std::isnan(p->psize) ? 1.f : p->psize, 1.f, kMaxPointSize);
   if (p->clip == 0) {
-    const float size = std::clamp(std::isnan(p->psize) ? 1.f : p->psize, 1.f, kMaxPointSize);
     int r0, r1;
     if (!RowSpan(p->y, p->y, size * 0.5f + 1.f, &r0, &r1)) return;
     y0 = std::max(y0, r0), y1 = std::min(y1, r1);
   }
-  Add(Prim{{p, nullptr, nullptr, nullptr}, static_cast<std::uint32_t>(context_count_ - 1), kPoint}, y0, y1);
+  Add(Prim{{p, nullptr, nullptr, nullptr}, static_cast<std::uint32_t>(context_count_ - 1), kPoint}, y0, y1,
+      static_cast<double>(size) * size);
 }
 
 void DeferredRaster::Clear(const ClearCommand& c) {
@@ -141,7 +151,9 @@ void DeferredRaster::Clear(const ClearCommand& c) {
   if (c.color.bits) y0 = std::min<int>(y0, c.color_rect.top), y1 = std::max<int>(y1, c.color_rect.bottom - 1);
   if (c.depth || c.stencil) y0 = std::min<int>(y0, c.depth_rect.top), y1 = std::max<int>(y1, c.depth_rect.bottom - 1);
   if (y0 > y1) return;
-  Add(Prim{{}, static_cast<std::uint32_t>(clears_.size()), kClear}, std::max(y0, 0), y1);
+  auto area = [](const RECT& r) { return static_cast<double>(r.right - r.left) * (r.bottom - r.top); };
+  const double pixels = (c.color.bits ? area(c.color_rect) : 0.0) + (c.depth || c.stencil ? area(c.depth_rect) : 0.0);
+  Add(Prim{{}, static_cast<std::uint32_t>(clears_.size()), kClear}, std::max(y0, 0), y1, pixels * 0.25);
   clears_.push_back(c);
 }
 
@@ -191,7 +203,7 @@ void DeferredRaster::Flush(RasterWorker* worker) {
   next_band_.store(0, std::memory_order_relaxed);
   int busy = 0;
   for (int b = 0; b < used_bands_ && busy < 2; ++b) busy += bins_[static_cast<std::size_t>(b)].empty() ? 0 : 1;
-  if (worker && busy > 1) {
+  if (worker && busy > 1 && work_ >= kShareWork) {
     worker->Run(RunBands, this);
     DrainBands(&caller_local_);
     worker->Wait();
@@ -210,6 +222,7 @@ void DeferredRaster::Discard() {
   for (Block& b : blocks_) b.used = 0;
   block_ = 0;
   vertices_ = 0;
+  work_ = 0.0;
 }
 
 }  // namespace d3d9_impl

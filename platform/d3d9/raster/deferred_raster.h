@@ -76,7 +76,8 @@ class DeferredRaster {
     std::size_t capacity = 0, used = 0;
   };
 
-  void Add(const Prim& p, int y0, int y1);
+  // Bins a primitive over rows y0 .. y1 (inclusive); `pixels` estimates its fill.
+  void Add(const Prim& p, int y0, int y1, double pixels);
   void RasterizeBand(int band, DrawContext* local);
   static void RunBands(void* self);
   void DrainBands(DrawContext* local);
@@ -90,6 +91,7 @@ class DeferredRaster {
   std::vector<Block> blocks_;
   std::size_t block_ = 0;  // the block vertices come from
   std::size_t vertices_ = 0;
+  double work_ = 0.0;  // estimated pixels and set-up of what is recorded
   std::atomic<int> next_band_{0};
   DrawContext worker_local_;  // the worker's copy of a context, clipped to its band
   DrawContext caller_local_;

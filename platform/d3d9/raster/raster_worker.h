@@ -1,7 +1,10 @@
 // A second thread for the rasterizer: the device hands it one job at a time
-// (the odd row bands of a draw, or half of its vertices) and waits for it.
+// (its share of the bands of a flush, or half of a draw's vertices) and
+// waits for it. The hand-over spins a few microseconds before it sleeps,
+// since jobs often come back to back and waking a thread costs more.
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <mutex>
 #include <thread>
@@ -34,8 +37,12 @@ class RasterWorker {
   std::condition_variable wake_, done_;
   Job job_ = nullptr;
   void* context_ = nullptr;
-  bool pending_ = false;
-  bool quit_ = false;
+  // Set by Run, cleared by the worker when the job is done. The sleeping
+  // flags say who must be woken through the condition variables.
+  std::atomic<bool> pending_{false};
+  std::atomic<bool> quit_{false};
+  std::atomic<bool> worker_sleeping_{false};
+  std::atomic<bool> caller_sleeping_{false};
 };
 
 }  // namespace d3d9_impl

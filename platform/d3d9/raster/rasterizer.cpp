@@ -465,7 +465,18 @@ void DrawLine(const DrawContext& dc, const PVertex& a_in, const PVertex& b_in) {
   int n = 0;
   // Only the part of the walk inside the clip rectangle along the major
   // axis can give pixels: a clipped line may reach far into the guard band.
-  const int lo = x_major ? dc.clip_x0 : dc.clip_y0, hi = (x_major ? dc.clip_x1 : dc.clip_y1) - 1;
+  int lo = x_major ? dc.clip_x0 : dc.clip_y0, hi = (x_major ? dc.clip_x1 : dc.clip_y1) - 1;
+  if (slope != 0.f) {
+    // Nor the part whose minor coordinate lies outside it, as when a band
+    // of rows draws its piece of a long line. The range is widened by a
+    // pixel and two steps, so rounding cannot drop a pixel inside.
+    const float mlo = static_cast<float>(x_major ? dc.clip_y0 : dc.clip_x0) - 1.5f;
+    const float mhi = static_cast<float>(x_major ? dc.clip_y1 : dc.clip_x1) + 0.5f;
+    const float ia = major_a + (mlo - minor_a) / slope, ib = major_a + (mhi - minor_a) / slope;
+    const float ilo = std::floor(std::min(ia, ib)) - 2.f, ihi = std::ceil(std::max(ia, ib)) + 2.f;
+    if (ilo > static_cast<float>(lo)) lo = ilo < static_cast<float>(hi) ? static_cast<int>(ilo) : hi + 1;
+    if (ihi < static_cast<float>(hi)) hi = ihi > static_cast<float>(lo) ? static_cast<int>(ihi) : lo - 1;
+  }
   const int start = step > 0 ? std::max(first, lo) : std::min(first, hi);
   const int stop = step > 0 ? std::min(last, hi) : std::max(last, lo);
   if (step > 0 ? start > stop : start < stop) return;
