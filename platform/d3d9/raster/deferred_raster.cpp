@@ -61,7 +61,6 @@ void DeferredRaster::UseContext(const DrawContext& dc, bool changed) {
   if (context_count_ == contexts_.size()) contexts_.push_back(std::make_unique<DrawContext>());
   DrawContext& c = *contexts_[context_count_++];
   c = dc;
-  c.banded = false;
 }
 
 PVertex* DeferredRaster::Vertices(std::size_t count) {

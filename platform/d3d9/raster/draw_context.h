@@ -196,17 +196,7 @@ struct DrawContext {
   DWORD address_u = D3DTADDRESS_WRAP, address_v = D3DTADDRESS_WRAP;
   bool mip_linear = false;   // blend the two nearest levels
   int anisotropy = 1;        // samples along the footprint's long axis when the filter is anisotropic
-
-  // Row bands: with two threads each draws the rows of its own parity of
-  // 2^kBandShift-row bands.
-  bool banded = false;
-  int band = 0;
 };
-
-constexpr int kBandShift = 4;
-
-// Whether row y is this context's to draw.
-inline bool OwnsRow(const DrawContext& dc, int y) { return !dc.banded || ((y >> kBandShift) & 1) == dc.band; }
 
 // The plane equations of one triangle (or the span of a line or point):
 // each attribute is a0 + ax * x + ay * y at pixel centre (x, y).

@@ -86,11 +86,6 @@ void RasterizeSolid(const DrawContext& dc, const PVertex& v0, const PVertex* v1p
   row0 = std::max(row0, dc.clip_y0);
   row1 = std::min(row1, dc.clip_y1 - 1);
   if (row0 > row1) return;
-  if (dc.banded && !OwnsRow(dc, row0)) {
-    // Nothing to set up when every row lies in the other thread's bands.
-    const int next = ((row0 >> kBandShift) + 1) << kBandShift;
-    if (next > row1) return;
-  }
 
   // Attribute planes from the snapped positions.
   TriSetup t;
@@ -222,21 +217,6 @@ void RasterizeSolid(const DrawContext& dc, const PVertex& v0, const PVertex* v1p
       q[k] = bounds[i].q, r[k] = bounds[i].r, dq[k] = bounds[i].dq, dr[k] = bounds[i].dr, div[k] = bounds[i].div;
     }
     for (int y = row0; y <= row1; ++y) {
-      if (!OwnsRow(dc, y)) {
-        // The other thread's band: step every bound to the next band at once.
-        const int next = std::min(((y >> kBandShift) + 1) << kBandShift, row1 + 1);
-        const std::int64_t k = next - y;
-        for (int i = 0; i < L + U; ++i) {
-          q[i] += k * dq[i];
-          r[i] += k * dr[i];
-          if (r[i] >= div[i]) {
-            q[i] += r[i] / div[i];
-            r[i] %= div[i];
-          }
-        }
-        y = next - 1;
-        continue;
-      }
       std::int64_t lo = dc.clip_x0, hi = dc.clip_x1 - 1;
       for (int i = 0; i < L; ++i) lo = std::max(lo, q[i] + (r[i] > 0 ? 1 : 0));
       for (int i = L; i < L + U; ++i) hi = std::min(hi, q[i]);
@@ -488,7 +468,7 @@ void DrawLine(const DrawContext& dc, const PVertex& a_in, const PVertex& b_in) {
     int j = static_cast<int>(m);
     if (m < static_cast<float>(j)) --j;
     const int x = x_major ? i : j, y = x_major ? j : i;
-    if (x >= dc.clip_x0 && x < dc.clip_x1 && y >= dc.clip_y0 && y < dc.clip_y1 && OwnsRow(dc, y)) {
+    if (x >= dc.clip_x0 && x < dc.clip_x1 && y >= dc.clip_y0 && y < dc.clip_y1) {
       xy[2 * n] = x;
       xy[2 * n + 1] = y;
       if (++n == kBatch) {
@@ -518,7 +498,6 @@ void DrawPoint(const DrawContext& dc, const PVertex& p_in) {
   const int y0 = std::max(static_cast<int>(std::ceil(p.y - h)), dc.clip_y0);
   const int y1 = std::min(static_cast<int>(std::ceil(p.y + h)), dc.clip_y1);
   if (x0 >= x1 || y0 >= y1) return;
-  if (dc.banded && !OwnsRow(dc, y0) && (((y0 >> kBandShift) + 1) << kBandShift) >= y1) return;
   TriSetup t{};
   t.z0 = p.z;
   t.w0 = 1.f;
@@ -539,8 +518,7 @@ void DrawPoint(const DrawContext& dc, const PVertex& p_in) {
     t.v0 = p.v;
     NoMip(dc, &t);
   }
-  for (int y = y0; y < y1; ++y)
-    if (OwnsRow(dc, y)) dc.span(dc, t, y, x0, x1);
+  for (int y = y0; y < y1; ++y) dc.span(dc, t, y, x0, x1);
 }
 
 }  // namespace d3d9_impl
