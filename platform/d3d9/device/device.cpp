@@ -282,7 +282,12 @@ HRESULT Device::Reset(D3DPRESENT_PARAMETERS* pPresentationParameters) {
 HRESULT Device::Present(const RECT* pSourceRect, const RECT* pDestRect, HWND hDestWindowOverride,
                         const RGNDATA* pDirtyRegion) {
   return Traced("Present", [&] {
-    FinishDrawing();
+    // Whatever the outcome, the recorded draws reach the back buffer; the
+    // copy below draws them itself, band by band.
+    struct DrawOnExit {
+      Device* device;
+      ~DrawOnExit() { device->FinishDrawing(); }
+    } draw_on_exit{this};
     if (Loss().lost) return D3DERR_DEVICELOST;
     if (!back_buffer_) return D3DERR_INVALIDCALL;
     HWND window = hDestWindowOverride ? hDestWindowOverride : params_.hDeviceWindow;
@@ -314,17 +319,31 @@ HRESULT Device::Present(const RECT* pSourceRect, const RECT* pDestRect, HWND hDe
     const bool same_size = src_vis.right - src_vis.left == vis.right - vis.left &&
                            src_vis.bottom - src_vis.top == vis.bottom - vis.top;
     if (same_size && (bf == D3DFMT_X8R8G8B8 || bf == D3DFMT_A8R8G8B8)) {
-      // One pass per row: copy and force the alpha together.
-      const BYTE* bits = back_buffer_->Bits();
-      const int pitch = back_buffer_->Pitch();
-      const LONG w = vis.right - vis.left;
-      for (LONG y = vis.top; y < vis.bottom; ++y) {
-        const auto* from = reinterpret_cast<const std::uint32_t*>(
-                               bits + static_cast<std::ptrdiff_t>(src_vis.top + (y - vis.top)) * pitch) +
-                           src_vis.left;
-        CopyOpaqueRow(from, px.data + static_cast<std::ptrdiff_t>(y) * px.pitch + vis.left, static_cast<int>(w));
-      }
+      // One pass per row: copy and force the alpha together, each band of
+      // rows as soon as its draws are done, while it is still in cache.
+      struct Copy {
+        const BYTE* bits;
+        int pitch;
+        RECT from;
+        ClientPixels to;
+        LONG to_left, to_top;
+      } copy{back_buffer_->Bits(), back_buffer_->Pitch(), src_vis, px, vis.left, vis.top};
+      BandHook hook;
+      hook.context = &copy;
+      hook.rows = static_cast<int>(src_vis.bottom);
+      hook.run = [](void* context, int y0, int y1) {
+        const Copy& c = *static_cast<const Copy*>(context);
+        const LONG w = c.from.right - c.from.left;
+        for (LONG y = std::max<LONG>(y0, c.from.top); y < std::min<LONG>(y1, c.from.bottom); ++y) {
+          const auto* from = reinterpret_cast<const std::uint32_t*>(c.bits + static_cast<std::ptrdiff_t>(y) * c.pitch) +
+                             c.from.left;
+          const LONG row = c.to_top + (y - c.from.top);
+          CopyOpaqueRow(from, c.to.data + static_cast<std::ptrdiff_t>(row) * c.to.pitch + c.to_left, static_cast<int>(w));
+        }
+      };
+      deferred_.Flush(RasterWorker::Available() ? &worker_ : nullptr, &hook);
     } else {
+      FinishDrawing();
       PixelView out{reinterpret_cast<BYTE*>(px.data), px.pitch * 4, D3DFMT_X8R8G8B8, px.width, px.height};
       CopyRect(ViewOf(*back_buffer_), src_vis, out, vis, false);
       for (LONG y = vis.top; y < vis.bottom; ++y) {

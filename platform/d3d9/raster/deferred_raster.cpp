@@ -187,8 +187,9 @@ void DeferredRaster::DrainBands(DrawContext* local) {
   // that finishes early takes more.
   for (;;) {
     const int band = next_band_.fetch_add(1, std::memory_order_relaxed);
-    if (band >= used_bands_) return;
-    if (!bins_[static_cast<std::size_t>(band)].empty()) RasterizeBand(band, local);
+    if (band >= flush_bands_) return;
+    if (band < used_bands_ && !bins_[static_cast<std::size_t>(band)].empty()) RasterizeBand(band, local);
+    if (hook_) hook_->run(hook_->context, band << kBandRowShift, (band + 1) << kBandRowShift);
   }
 }
 
@@ -197,18 +198,21 @@ void DeferredRaster::RunBands(void* self) {
   d->DrainBands(&d->worker_local_);
 }
 
-void DeferredRaster::Flush(RasterWorker* worker) {
-  if (prims_.empty()) return;
+void DeferredRaster::Flush(RasterWorker* worker, const BandHook* hook) {
+  const int hook_bands = hook ? (hook->rows + (1 << kBandRowShift) - 1) >> kBandRowShift : 0;
+  if (prims_.empty() && hook_bands == 0) return;
   next_band_.store(0, std::memory_order_relaxed);
-  int busy = 0;
-  for (int b = 0; b < used_bands_ && busy < 2; ++b) busy += bins_[static_cast<std::size_t>(b)].empty() ? 0 : 1;
-  if (worker && busy > 1 && work_ >= kShareWork) {
+  flush_bands_ = std::max(used_bands_, hook_bands);
+  hook_ = hook_bands ? hook : nullptr;
+  const double work = work_ + (hook_ ? static_cast<double>(hook->rows) * 256.0 : 0.0);
+  if (worker && flush_bands_ > 1 && work >= kShareWork) {
     worker->Run(RunBands, this);
     DrainBands(&caller_local_);
     worker->Wait();
   } else {
     DrainBands(&caller_local_);
   }
+  hook_ = nullptr;
   Discard();
 }
 

@@ -35,6 +35,15 @@ struct ClearCommand {
   BYTE stencil_value = 0;
 };
 
+// Work done on each band's rows right after they are rasterized, while
+// they are in cache (Present's copy into the window): `run(context, y0,
+// y1)` for every band below `rows`, recorded commands or not.
+struct BandHook {
+  void (*run)(void* context, int y0, int y1) = nullptr;
+  void* context = nullptr;
+  int rows = 0;
+};
+
 class DeferredRaster {
  public:
   DeferredRaster();
@@ -59,8 +68,8 @@ class DeferredRaster {
   void Clear(const ClearCommand& c);
 
   // Rasterizes everything recorded, on this thread and, when given, the
-  // worker; then forgets it.
-  void Flush(RasterWorker* worker);
+  // worker, with the hook after each band; then forgets it.
+  void Flush(RasterWorker* worker, const BandHook* hook = nullptr);
   // Forgets everything recorded without drawing it.
   void Discard();
 
@@ -93,6 +102,8 @@ class DeferredRaster {
   std::size_t vertices_ = 0;
   double work_ = 0.0;  // estimated pixels and set-up of what is recorded
   std::atomic<int> next_band_{0};
+  int flush_bands_ = 0;               // bands the running flush goes through
+  const BandHook* hook_ = nullptr;    // the running flush's hook
   DrawContext worker_local_;  // the worker's copy of a context, clipped to its band
   DrawContext caller_local_;
 };

@@ -181,6 +181,33 @@ TEST_F(DeferredTest, EachDrawKeepsTheResourcesAsTheyWereWhenItWasMade) {
   EXPECT_EQ(at(175, 65), 0xffff00ffu);
 }
 
+TEST_F(DeferredTest, PresentShowsEveryBandAsDrawn) {
+  // Draws over the upper bands only, presented from a source rectangle
+  // that starts inside a band to a destination elsewhere in a larger
+  // window: the bands without draws are shown too.
+  dev_->SetRenderState(D3DRS_ZENABLE, D3DZB_FALSE);
+  Clear(0xff405060u);
+  for (int i = 0; i < 30; ++i)
+    Quad(static_cast<float>(i * 6), static_cast<float>(i * 2), static_cast<float>(i * 6 + 40),
+         static_cast<float>(i * 2 + 30), 0xff000000u | static_cast<D3DCOLOR>(i * 0x081020));
+  Pixels();  // drawn; the frame below has only the quads
+  for (int i = 0; i < 30; ++i)
+    Quad(static_cast<float>(i * 6), static_cast<float>(i * 2), static_cast<float>(i * 6 + 40),
+         static_cast<float>(i * 2 + 30), 0xff000000u | static_cast<D3DCOLOR>(i * 0x102008));
+  const RECT src{7, 37, 190, 141}, dst{11, 3, 194, 107};
+  dev_->EndScene();
+  SetClientPixelsSize(TestWindow(), 210, 120);
+  ASSERT_EQ(dev_->Present(&src, &dst, nullptr, nullptr), D3D_OK);
+  ASSERT_EQ(dev_->BeginScene(), D3D_OK);
+  ClientPixels px{};
+  ASSERT_TRUE(GetClientPixels(TestWindow(), &px));
+  const std::vector<std::uint32_t> back = Pixels();
+  for (int y = 0; y < 104; ++y)
+    for (int x = 0; x < 183; ++x)
+      ASSERT_EQ(px.data[(y + 3) * px.pitch + x + 11], back[static_cast<std::size_t>(y + 37) * 203 + x + 7])
+          << x << "," << y;
+}
+
 TEST_F(DeferredTest, FramesBeyondWhatTheRecordHoldsDrawEverything) {
   // More points than one record holds: the device draws on the way, and
   // every point still lands, the last ones over the first.
