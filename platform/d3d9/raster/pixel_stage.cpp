@@ -14,6 +14,7 @@
 
 #include "platform/d3d9/raster/depth_spans.h"
 #include "platform/d3d9/raster/flat_spans.h"
+#include "platform/d3d9/raster/simd_spans.h"
 #include "platform/d3d9/raster/texture_lod.h"
 #include "platform/d3d9/raster/texture_sampler.h"
 #include "platform/d3d9/raster/textured_spans.h"
@@ -548,16 +549,33 @@ inline void FastLoop(const DrawContext& dc, const TriSetup& t, int y, int x0, in
     if constexpr (Tex != 0) u = (ur + t.ux * fx) * inv, v = (vr + t.vx * fx) * inv;
     ShadeFast<Tex, Alpha, Blend, Ext>(dc, t, dr, dg, db, da, u, v, e, row + x);
   };
+  // The row for the eight-pixel routines, which shade the pixels they
+  // leave over through `pixel`.
+  const bool avx2 = Avx2SpansEnabled();
+  auto span_row = [&] {
+    SpanRow r;
+    r.row = row, r.zrow = zrow, r.x0 = x0, r.x1 = x1;
+    r.c[0] = cr, r.c[1] = cg, r.c[2] = cb, r.c[3] = ca;
+    r.u = ur, r.v = vr, r.fog = sf, r.w = wr, r.z = zr;
+    r.const_color = const_color;
+    r.k[0] = kr, r.k[1] = kg, r.k[2] = kb, r.k[3] = ka;
+    r.ctx = &pixel;
+    r.one = [](void* ctx, int x) { (*static_cast<decltype(pixel)*>(ctx))(x); };
+    return r;
+  };
   if constexpr (Tex != 0 && Ext == 0 && !Persp) {
-    // One diffuse colour along the row: four pixels at a time.
-    if (const_color && TexturedSpanFits(dc, *t.level))
+    // One diffuse colour along the row: eight or four pixels at a time.
+    if (const_color && TexturedSpanFits(dc, *t.level)) {
+      if (avx2) return TexturedFlatSpanAvx2<Tex, Alpha, Blend>(dc, t, *t.level, span_row());
       return TexturedFlatSpan<Tex, Alpha, Blend>(dc, *t.level, row, x0, x1, ur, t.ux, vr, t.vx, kr, kg, kb, ka, pixel);
+    }
   }
   constexpr bool kDepthOnly = Ext == kExtDepth || Ext == (kExtDepth | kExtFog);
   constexpr bool kFog = (Ext & kExtFog) != 0;
   if constexpr (Tex != 0 && kDepthOnly && Blend == kBlendOff) {
-    // Depth-tested texturing without blending: four pixels at a time.
+    // Depth-tested texturing without blending: eight or four pixels at a time.
     if (TexturedSpanFits(dc, *t.level)) {
+      if (avx2) return DepthTexturedSpanAvx2<Tex, Alpha, Persp, kFog>(dc, t, *t.level, span_row());
       const float crow[4] = {cr, cg, cb, ca};
       const std::uint32_t k[4] = {kr, kg, kb, ka};
       return DepthTexturedSpan<Tex, Alpha, Persp, kFog>(dc, t, *t.level, row, zrow, x0, x1, crow, ur, vr, sf, wr, zr,
@@ -565,11 +583,13 @@ inline void FastLoop(const DrawContext& dc, const TriSetup& t, int y, int x0, in
     }
   }
   if constexpr (Tex == 0 && kDepthOnly && Blend == kBlendOff) {
-    // Depth-tested colour without blending: four pixels at a time.
+    // Depth-tested colour without blending: eight or four pixels at a time.
+    if (avx2) return DepthColourSpanAvx2<Persp, kFog>(dc, t, span_row());
     const float crow[4] = {cr, cg, cb, ca};
     const std::uint32_t k[4] = {kr, kg, kb, ka};
     return DepthColourSpan<Persp, kFog>(dc, t, row, zrow, x0, x1, crow, sf, wr, zr, const_color, k, pixel);
   }
+  (void)avx2, (void)span_row;
   for (int x = x0; x < x1; ++x) pixel(x);
   (void)zr, (void)sr, (void)sg, (void)sb, (void)sf, (void)zrow, (void)wr;
 }

@@ -8,6 +8,7 @@
 
 #include "platform/d3d9/raster/pixel_stage.h"
 #include "platform/d3d9/raster/rasterizer.h"
+#include "platform/d3d9/raster/simd_spans.h"
 
 namespace d3d9_impl {
 namespace {
@@ -34,6 +35,18 @@ Scene MakeScene() {
   dc.levels[0] = {s.texels.data(), 16, 16, 16};
   dc.level_count = 1;
   return s;
+}
+
+// Runs `body` with the eight-pixel AVX2 routines off, then on where the
+// processor has them; leaves them on as the device starts.
+template <class Body>
+void WithEachSimdWidth(Body body) {
+  for (bool avx2 : {false, true}) {
+    SetAvx2SpansEnabled(avx2);
+    if (avx2 && !Avx2SpansEnabled()) break;  // the processor has no AVX2
+    body(avx2);
+  }
+  SetAvx2SpansEnabled(true);
 }
 
 void DrawSome(const DrawContext& dc) {
@@ -70,6 +83,9 @@ void DrawSome(const DrawContext& dc) {
 
 TEST(PixelRoutines, FastRoutinesMatchTheGenericOne) {
   int fast_seen = 0;
+  // The whole target, or a clip rectangle whose edges cut groups of eight.
+  WithEachSimdWidth([&](bool avx2) {
+  for (int clip = 0; clip < 2; ++clip)
   for (int textured = 0; textured < 2; ++textured)
     for (int linear = 0; linear < 2; ++linear)
       for (int wrap = 0; wrap < 2; ++wrap)
@@ -94,6 +110,7 @@ TEST(PixelRoutines, FastRoutinesMatchTheGenericOne) {
               dc.blend = blend != 0;
               dc.src_blend = blend == 3 ? D3DBLEND_ONE : D3DBLEND_SRCALPHA;
               dc.dest_blend = blend >= 2 ? D3DBLEND_ONE : D3DBLEND_INVSRCALPHA;
+              if (clip) dc.clip_x0 = 3, dc.clip_x1 = 27, dc.clip_y1 = 30;
               dc.span = SelectSpanRoutine(dc);
               fast_seen += dc.key.generic == 0;
               Scene generic = MakeScene();
@@ -104,9 +121,11 @@ TEST(PixelRoutines, FastRoutinesMatchTheGenericOne) {
               generic.dc.pixels = GenericPixelListRoutine();
               DrawSome(dc);
               DrawSome(generic.dc);
-              ASSERT_EQ(fast.target, generic.target) << textured << linear << wrap << alpha << blend << xrgb;
+              ASSERT_EQ(fast.target, generic.target)
+                  << avx2 << clip << textured << linear << wrap << alpha << blend << xrgb;
             }
-  EXPECT_GE(fast_seen, 80);  // the fast routines did take these states
+  });
+  EXPECT_GE(fast_seen, 80 * 2 * (Avx2SpansEnabled() ? 2 : 1));  // the fast routines did take these states
 }
 
 // A mip chain of 64 x 64 down to 1 x 1, each level its own colour with a
@@ -238,13 +257,18 @@ TEST(PixelRoutines, StatesOutsideTheFastPathsGoGeneric) {
 }
 
 TEST(PixelRoutines, DepthFogAndSpecularRoutinesMatchTheGenericOne) {
-  int fast_seen = 0;
+  int fast_seen = 0, runs = 0;
+  WithEachSimdWidth([&](bool avx2) {
+  ++runs;
   for (int ext = 0; ext < 8; ++ext)
     for (int textured = 0; textured < 2; ++textured)
       for (int blend = 0; blend < 2; ++blend)
         for (int alpha = 0; alpha < 3; ++alpha)  // from the texture, the diffuse colour, both
           for (int linear = 0; linear < 2; ++linear)
-            for (DWORD func : {D3DCMP_LESSEQUAL, D3DCMP_GREATER}) {
+            // Every comparison where the depth routines run, two of them elsewhere.
+            for (DWORD func = D3DCMP_NEVER; func <= D3DCMP_ALWAYS; ++func) {
+              const bool depth_routine = (ext == 1 || ext == 3) && !blend;
+              if (!depth_routine && func != D3DCMP_LESSEQUAL && func != D3DCMP_GREATER) continue;
               std::vector<float> zf(32 * 32), zg(32 * 32);
               for (int i = 0; i < 32 * 32; ++i) zf[i] = zg[i] = static_cast<float>((i * 37) % 101) / 100.f;
               Scene fast = MakeScene();
@@ -262,7 +286,8 @@ TEST(PixelRoutines, DepthFogAndSpecularRoutinesMatchTheGenericOne) {
               dc.dest_blend = D3DBLEND_INVSRCALPHA;
               if (ext & 1) {
                 dc.depth = zf.data(), dc.depth_pitch = 32;
-                dc.z_test = true, dc.z_write = func == D3DCMP_LESSEQUAL, dc.z_func = func;
+                dc.z_test = true, dc.z_write = func <= D3DCMP_LESSEQUAL || func == D3DCMP_NOTEQUAL;
+                dc.z_func = func;
               }
               dc.fog = (ext & 2) != 0;
               dc.fog_color = 0xff3060f0u;
@@ -279,10 +304,13 @@ TEST(PixelRoutines, DepthFogAndSpecularRoutinesMatchTheGenericOne) {
               generic.dc.pixels = GenericPixelListRoutine();
               DrawSome(dc);
               DrawSome(generic.dc);
-              ASSERT_EQ(fast.target, generic.target) << ext << textured << blend << alpha << linear << func;
-              ASSERT_EQ(zf, zg) << ext << textured << blend << alpha << linear << func;
+              ASSERT_EQ(fast.target, generic.target) << avx2 << ext << textured << blend << alpha << linear << func;
+              ASSERT_EQ(zf, zg) << avx2 << ext << textured << blend << alpha << linear << func;
             }
-  EXPECT_EQ(fast_seen, 8 * 2 * 2 * 3 * 2 * 2);
+  });
+  // Per run: 2 x 3 x 2 states for each ext and blend, eight comparisons
+  // where the depth routines run (ext 1 and 3 unblended), two elsewhere.
+  EXPECT_EQ(fast_seen, runs * (2 * 3 * 2) * (2 * 8 + 14 * 2));
 }
 
 }  // namespace
