@@ -90,6 +90,67 @@ inline __m256i Gather8(const TexLevel& l, __m256i x, __m256i y) {
   return _mm256_i32gather_epi32(reinterpret_cast<const int*>(l.texels), index, 4);
 }
 
+// Whether every active lane's second texel column follows its first, so
+// the two texels of a row are one 64-bit load.
+inline bool AdjacentPairs(__m256i x0, __m256i x1, __m256i active) {
+  const __m256i next = _mm256_cmpeq_epi32(x1, _mm256_add_epi32(x0, _mm256_set1_epi32(1)));
+  return _mm256_testc_si256(next, active) != 0;
+}
+
+// Bilinear filtering of eight pixels whose texel pairs (x0, x0 + 1) of
+// rows y0 and y1 are adjacent, with weights wx, wy (0..256): the rows
+// blended first, then between them, each rounding as LerpPacked does, so
+// the texels are those of the four-texel blend. Each row's pair comes in
+// one 64-bit load; inactive lanes load nothing and give 0.
+inline __m256i BilinearPairs(const TexLevel& l, __m256i x0, __m256i y0, __m256i y1, __m256i wx, __m256i wy,
+                             __m256i active) {
+  const __m256i pitch = _mm256_set1_epi32(l.pitch);
+  const __m256i i0 = _mm256_add_epi32(_mm256_mullo_epi32(y0, pitch), x0);
+  const __m256i i1 = _mm256_add_epi32(_mm256_mullo_epi32(y1, pitch), x0);
+  const auto* base = reinterpret_cast<const long long*>(l.texels);
+  const __m256i m_lo = _mm256_cvtepi32_epi64(_mm256_castsi256_si128(active));
+  const __m256i m_hi = _mm256_cvtepi32_epi64(_mm256_extracti128_si256(active, 1));
+  const __m256i zero = _mm256_setzero_si256();
+  auto gather = [&](__m256i index, bool high, __m256i mask) {
+    const __m128i part = high ? _mm256_extracti128_si256(index, 1) : _mm256_castsi256_si128(index);
+    return _mm256_mask_i32gather_epi64(zero, base, part, mask, 4);
+  };
+  // Pixels 0-3 and 4-7 of both rows, each 64-bit lane the pair (a, b).
+  const __m256i r0[2] = {gather(i0, false, m_lo), gather(i0, true, m_hi)};
+  const __m256i r1[2] = {gather(i1, false, m_lo), gather(i1, true, m_hi)};
+  // Bytes of each pair interleaved, a0 b0 a1 b1 ..., so a multiply-add of
+  // 16-bit lanes blends them channel by channel.
+  const __m256i interleave =
+      _mm256_setr_epi8(0, 4, 1, 5, 2, 6, 3, 7, 8, 12, 9, 13, 10, 14, 11, 15, 0, 4, 1, 5, 2, 6, 3, 7, 8, 12, 9, 13, 10,
+                       14, 11, 15);
+  // Weight pairs (256 - f, f) as two 16-bit lanes of each pixel's word.
+  const __m256i k256 = _mm256_set1_epi32(256);
+  const __m256i px = _mm256_or_si256(_mm256_sub_epi32(k256, wx), _mm256_slli_epi32(wx, 16));
+  const __m256i py = _mm256_or_si256(_mm256_sub_epi32(k256, wy), _mm256_slli_epi32(wy, 16));
+  const __m256i round = _mm256_set1_epi32(128);
+  auto lerp = [&](__m256i pairs, __m256i weights) {  // 16-bit pairs to one channel per 32-bit lane
+    return _mm256_srli_epi32(_mm256_add_epi32(_mm256_madd_epi16(pairs, weights), round), 8);
+  };
+  // Four vectors of two pixels each, one per 128-bit half: (0, 2), (1, 3),
+  // (4, 6), (5, 7); every vector holds a pixel's four channels as 32-bit lanes.
+  __m256i blended[4];
+  for (int h = 0; h < 2; ++h) {
+    const __m256i top = _mm256_shuffle_epi8(r0[h], interleave), bottom = _mm256_shuffle_epi8(r1[h], interleave);
+    for (int k = 0; k < 2; ++k) {
+      const int first = 4 * h + k;  // the pixel in the low half; first + 2 in the high half
+      const __m256i spread = _mm256_setr_epi32(first, first, first, first, first + 2, first + 2, first + 2, first + 2);
+      const __m256i wxs = _mm256_permutevar8x32_epi32(px, spread), wys = _mm256_permutevar8x32_epi32(py, spread);
+      const __m256i t = lerp(k ? _mm256_unpackhi_epi8(top, zero) : _mm256_unpacklo_epi8(top, zero), wxs);
+      const __m256i b = lerp(k ? _mm256_unpackhi_epi8(bottom, zero) : _mm256_unpacklo_epi8(bottom, zero), wxs);
+      blended[2 * h + k] = lerp(_mm256_or_si256(t, _mm256_slli_epi32(b, 16)), wys);
+    }
+  }
+  // Channels to bytes: pixels (0, 1, 4, 5 | 2, 3, 6, 7), then in order.
+  const __m256i packed = _mm256_packus_epi16(_mm256_packus_epi32(blended[0], blended[1]),
+                                             _mm256_packus_epi32(blended[2], blended[3]));
+  return _mm256_permute4x64_epi64(packed, 0xd8);
+}
+
 // The texels of eight pixels at (u, v) with point (Tex 1) or bilinear
 // (Tex 2) sampling, as SamplePoint and SampleLinear give them; false when
 // an active coordinate lies too far out for the eight-pixel arithmetic.
@@ -119,6 +180,10 @@ inline bool Sample8(const TexLevel& l, bool wrap_u, bool wrap_v, __m256 u, __m25
     const __m256i one = _mm256_set1_epi32(1);
     const __m256i x0 = Address8(iu, l.width, wrap_u), x1 = Address8(_mm256_add_epi32(iu, one), l.width, wrap_u);
     const __m256i y0 = Address8(iv, l.height, wrap_v), y1 = Address8(_mm256_add_epi32(iv, one), l.height, wrap_v);
+    if (AdjacentPairs(x0, x1, active)) {
+      *out = BilinearPairs(l, x0, y0, y1, wx, wy, active);
+      return true;
+    }
     const __m256i a = Gather8(l, x0, y0), b = Gather8(l, x1, y0), c = Gather8(l, x0, y1), d = Gather8(l, x1, y1);
     __m256i fxl, fxh, fyl, fyh;
     Spread8(wx, &fxl, &fxh);
