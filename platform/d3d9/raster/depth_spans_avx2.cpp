@@ -38,6 +38,13 @@ inline int GroupSize(const DrawContext& dc, const SpanRow& r, int x) {
   return n < 8 && x + 8 > dc.clip_x1 ? 0 : n;
 }
 
+// The depth and colour of the next row's pixels, which the next span most
+// likely reads.
+inline void PrefetchNextRows(const DrawContext& dc, const SpanRow& r) {
+  PrefetchNextRow(r.zrow, dc.depth_pitch * 4, r.x0, r.x1, 4);
+  PrefetchNextRow(r.row, dc.color_pitch, r.x0, r.x1, 4);
+}
+
 // Where the depth test passes among the group's lanes, and the depth
 // written there.
 struct DepthGroup {
@@ -66,6 +73,7 @@ void DepthColourSpanAvx2(const DrawContext& dc, const TriSetup& t, const SpanRow
   const __m256i force = _mm256_set1_epi32(static_cast<int>(dc.color_alpha_or));
   const __m256i fog = _mm256_set1_epi32(static_cast<int>(dc.fog_color));
   const __m256i constant = ConstantColour(r);
+  PrefetchNextRows(dc, r);
   for (int x = r.x0; x < r.x1; x += 8) {
     const int n = GroupSize(dc, r, x);
     if (n == 0) {
@@ -91,6 +99,7 @@ void DepthTexturedSpanAvx2(const DrawContext& dc, const TriSetup& t, const TexLe
   const __m256i constant = ConstantColour(r);
   const __m256i zero = _mm256_setzero_si256();
   const __m256i rgb_mask = _mm256_set1_epi32(0x00ffffff), alpha_mask = _mm256_set1_epi32(static_cast<int>(0xff000000u));
+  PrefetchNextRows(dc, r);
   for (int x = r.x0; x < r.x1; x += 8) {
     const int n = GroupSize(dc, r, x);
     if (n == 0) {

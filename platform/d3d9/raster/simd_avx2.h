@@ -21,6 +21,17 @@ inline __m256i Lanes() { return _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7); }
 // Lanes below n (0..8) set, the others clear.
 inline __m256i FirstLanes(int n) { return _mm256_cmpgt_epi32(_mm256_set1_epi32(n), Lanes()); }
 
+// Asks for the cache lines of pixels [x0, x1) of the next row, which the
+// rasterizer's next span of the primitive most likely covers: the target
+// rows lie a whole pitch apart, too far for the processor to fetch them on
+// its own before the span reads them. A prefetch never faults, even past
+// the surface.
+inline void PrefetchNextRow(const void* row, int pitch_bytes, int x0, int x1, int bytes_per_pixel) {
+  const char* next = static_cast<const char*>(row) + pitch_bytes;
+  for (int b = x0 * bytes_per_pixel, end = x1 * bytes_per_pixel; b < end + 63; b += 64)
+    _mm_prefetch(next + (b < end ? b : end - 1), _MM_HINT_T0);
+}
+
 // The x of each lane as a float, for x .. x + 7.
 inline __m256 PixelX(int x) { return _mm256_cvtepi32_ps(_mm256_add_epi32(_mm256_set1_epi32(x), Lanes())); }
 

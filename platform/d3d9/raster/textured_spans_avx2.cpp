@@ -31,6 +31,7 @@ void TexturedFlatSpanAvx2(const DrawContext& dc, const TriSetup& t, const TexLev
   const __m256i tex_or = _mm256_set1_epi32(static_cast<int>(dc.tex_alpha_or));
   const __m256i force = _mm256_set1_epi32(static_cast<int>(dc.color_alpha_or));
   const __m256i zero = _mm256_setzero_si256();
+  if constexpr (Blend != kBlendOff) PrefetchNextRow(r.row, dc.color_pitch, r.x0, r.x1, 4);
   for (int x = r.x0; x < r.x1; x += 8) {
     const int n = r.x1 - x < 8 ? r.x1 - x : 8;
     if (n < 8 && x + 8 > dc.clip_x1) {
