@@ -218,6 +218,7 @@ class Device final : public ComObject<IDirect3DDevice9> {
   bool software_vp_;
   D3DGAMMARAMP gamma_;
   std::vector<D3DMATRIX> blend_wv_, blend_normal_;  // vertex blending: world(n) * view and its normals
+  std::vector<PVertex> vertex_scratch_;  // vertices of draws made at once
   bool context_changed_ = true;  // draw_ changed since the recorder last copied it
   DeferredRaster deferred_;       // the draws and clears not yet rasterized
   RasterWorker worker_;

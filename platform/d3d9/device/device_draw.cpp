@@ -406,6 +406,8 @@ void RunVertexJob(void* p) {
 // Draws with this many vertices share their vertex processing with the
 // worker; smaller ones cost more to hand over than they save.
 constexpr UINT kParallelVertices = 512;
+// Point lists of this many small points are drawn at once.
+constexpr UINT kDirectPoints = 1024;
 
 }  // namespace
 
@@ -417,7 +419,28 @@ HRESULT Device::Draw(D3DPRIMITIVETYPE type, UINT primitives, const BYTE* vertice
   if (state_.dirty) PrepareDraw();
   const DrawContext& dc = draw_;
   if (!dc.color || dc.clip_x0 >= dc.clip_x1 || dc.clip_y0 >= dc.clip_y1) return D3D_OK;
-  if (deferred_.Full(vertex_count)) FinishDrawing();
+  // Many small points are cheaper drawn at once, on this thread, than
+  // recorded: each costs little to draw and as much to record.
+  const bool tiny_points = type == D3DPT_POINTLIST && primitives >= kDirectPoints && dc.layout.psize < 0 &&
+                           !dc.point_scale && dc.point_size <= 2.f;
+  if (tiny_points || deferred_.Full(vertex_count)) FinishDrawing();
+  if (tiny_points) {
+    if (vertex_scratch_.size() < vertex_count) vertex_scratch_.resize(vertex_count);
+    PVertex* pv = vertex_scratch_.data();
+    ::d3d9_impl::ProcessVertices(dc, vertices, stride, vertex_count, pv);
+    for (UINT p = 0; p < primitives; ++p) {
+      UINT i = p;
+      if (indices) {
+        if (p >= index_count) break;
+        i = index32 ? static_cast<const std::uint32_t*>(indices)[p] : static_cast<const std::uint16_t*>(indices)[p];
+        if (i < first_vertex) continue;
+        i -= first_vertex;
+      }
+      if (i < vertex_count) DrawPoint(dc, pv[i]);
+    }
+    TouchTarget();
+    return D3D_OK;
+  }
   deferred_.UseContext(dc, context_changed_);
   context_changed_ = false;
   PVertex* pv = deferred_.Vertices(vertex_count);

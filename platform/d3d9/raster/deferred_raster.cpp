@@ -10,10 +10,11 @@ namespace d3d9_impl {
 namespace {
 
 constexpr std::size_t kBlockVertices = 16384;
-// Beyond these a draw first flushes what is recorded, which bounds the
-// memory a frame of huge draws holds (about 40 MB of vertices).
-constexpr std::size_t kMaxVertices = std::size_t{1} << 19;
-constexpr std::size_t kMaxPrims = std::size_t{1} << 19;
+// Beyond these a draw first flushes what is recorded. Each band walks the
+// whole record, so the record must stay in cache (about 8 MB of vertices
+// and primitives), and this bounds the memory a frame of huge draws holds.
+constexpr std::size_t kMaxVertices = std::size_t{1} << 16;
+constexpr std::size_t kMaxPrims = std::size_t{1} << 16;
 // A flush shares its bands with the worker when its work, in pixels plus a
 // set-up allowance per primitive and band, outweighs handing it over.
 constexpr double kSetupPixels = 64.0;
@@ -101,46 +102,58 @@ void DeferredRaster::Add(const Prim& p, int y0, int y1, double pixels) {
 
 void DeferredRaster::Triangle(const PVertex* a, const PVertex* b, const PVertex* c, const PVertex* first) {
   const DrawContext& dc = *contexts_[context_count_ - 1];
-  int y0 = dc.clip_y0, y1 = dc.clip_y1 - 1;
-  double pixels = static_cast<double>(dc.clip_x1 - dc.clip_x0) * (y1 - y0 + 1);
-  if ((a->clip | b->clip | c->clip) == 0) {
-    // Points of a point-filled triangle reach half the largest point size
-    // beyond the vertices; lines and fills stay within a row of them.
-    const float margin = dc.fill == D3DFILL_POINT ? kMaxPointSize * 0.5f + 1.f : 1.f;
-    int r0, r1;
-    if (!RowSpan(std::min({a->y, b->y, c->y}), std::max({a->y, b->y, c->y}), margin, &r0, &r1)) return;
-    y0 = std::max(y0, r0), y1 = std::min(y1, r1);
-    const double w = std::max({a->x, b->x, c->x}) - std::min({a->x, b->x, c->x});
-    pixels = std::min(pixels, 0.5 * w * (y1 - y0 + 1));
-  } else if (a->clip & b->clip & c->clip) {
-    return;  // wholly outside one plane
+  if (a->clip | b->clip | c->clip) {
+    // Clipped now, so that each piece reaches only the bands its rows do.
+    PVertex poly[kMaxClipVertices];
+    const int n = ClipTriangle(dc, *a, *b, *c, poly);
+    if (n < 3) return;
+    PVertex* pv = Vertices(static_cast<std::size_t>(n));
+    std::copy(poly, poly + n, pv);
+    for (int i = 1; i + 1 < n; ++i) Triangle(&pv[0], &pv[i], &pv[i + 1], first);
+    return;
   }
+  // Points of a point-filled triangle reach half the largest point size
+  // beyond the vertices; lines and fills stay within a row of them.
+  const float margin = dc.fill == D3DFILL_POINT ? kMaxPointSize * 0.5f + 1.f : 1.f;
+  int r0, r1;
+  if (!RowSpan(std::min({a->y, b->y, c->y}), std::max({a->y, b->y, c->y}), margin, &r0, &r1)) return;
+  const int y0 = std::max(dc.clip_y0, r0), y1 = std::min(dc.clip_y1 - 1, r1);
+  const double w = std::max({a->x, b->x, c->x}) - std::min({a->x, b->x, c->x});
+  const double pixels = std::min<double>(dc.clip_x1 - dc.clip_x0, w) * 0.5 * (y1 - y0 + 1);
   Add(Prim{{a, b, c, first}, static_cast<std::uint32_t>(context_count_ - 1), kTriangle}, y0, y1, pixels);
 }
 
 void DeferredRaster::Line(const PVertex* a, const PVertex* b) {
   const DrawContext& dc = *contexts_[context_count_ - 1];
-  int y0 = dc.clip_y0, y1 = dc.clip_y1 - 1;
-  if ((a->clip | b->clip) == 0) {
-    int r0, r1;
-    if (!RowSpan(std::min(a->y, b->y), std::max(a->y, b->y), 1.f, &r0, &r1)) return;
-    y0 = std::max(y0, r0), y1 = std::min(y1, r1);
-  } else if (a->clip & b->clip) {
-    return;
+  if (a->clip | b->clip) {
+    PVertex ends[2];
+    if (!ClipLine(dc, *a, *b, ends)) return;
+    PVertex* pv = Vertices(2);
+    pv[0] = ends[0], pv[1] = ends[1];
+    a = &pv[0], b = &pv[1];
   }
-  Add(Prim{{a, b, nullptr, nullptr}, static_cast<std::uint32_t>(context_count_ - 1), kLine}, y0, y1,
-      std::max(y1 - y0 + 1, dc.clip_x1 - dc.clip_x0));
+  int r0, r1;
+  if (!RowSpan(std::min(a->y, b->y), std::max(a->y, b->y), 1.f, &r0, &r1)) return;
+  const int y0 = std::max(dc.clip_y0, r0), y1 = std::min(dc.clip_y1 - 1, r1);
+  const double pixels = std::max(std::fabs(a->x - b->x), std::fabs(a->y - b->y));
+  Add(Prim{{a, b, nullptr, nullptr}, static_cast<std::uint32_t>(context_count_ - 1), kLine}, y0, y1, pixels);
 }
 
 void DeferredRaster::Point(const PVertex* p) {
   const DrawContext& dc = *contexts_[context_count_ - 1];
-  int y0 = dc.clip_y0, y1 = dc.clip_y1 - 1;
-  const float size = std::clamp(std::isnan(p->psize) ? 1.f : p->psize, 1.f, kMaxPointSize);
-  if (p->clip == 0) {
-    int r0, r1;
-    if (!RowSpan(p->y, p->y, size * 0.5f + 1.f, &r0, &r1)) return;
-    y0 = std::max(y0, r0), y1 = std::min(y1, r1);
+  float y = p->y;
+  if (p->clip) {
+    // Points are clipped at the near and far planes only; the others are
+    // projected where they are, as DrawPoint does.
+    if (p->clip & (ClipCode(0.f, 0.f, -1.f, 1.f) | ClipCode(0.f, 0.f, 2.f, 1.f))) return;
+    PVertex q = *p;
+    ProjectVertex(dc, &q);
+    y = q.y;
   }
+  const float size = std::clamp(std::isnan(p->psize) ? 1.f : p->psize, 1.f, kMaxPointSize);
+  int r0, r1;
+  if (!RowSpan(y, y, size * 0.5f + 1.f, &r0, &r1)) return;
+  const int y0 = std::max(dc.clip_y0, r0), y1 = std::min(dc.clip_y1 - 1, r1);
   Add(Prim{{p, nullptr, nullptr, nullptr}, static_cast<std::uint32_t>(context_count_ - 1), kPoint}, y0, y1,
       static_cast<double>(size) * size);
 }
@@ -159,8 +172,18 @@ void DeferredRaster::Clear(const ClearCommand& c) {
 void DeferredRaster::RasterizeBand(int band, DrawContext* local) {
   const int y0 = band << kBandRowShift, y1 = y0 + (1 << kBandRowShift);
   std::uint32_t current = ~0u;
-  for (const std::uint32_t index : bins_[static_cast<std::size_t>(band)]) {
-    const Prim& p = prims_[index];
+  const std::vector<std::uint32_t>& bin = bins_[static_cast<std::size_t>(band)];
+  const std::size_t n = bin.size();
+  for (std::size_t k = 0; k < n; ++k) {
+    // A band reads every few primitives of the record: fetch the records
+    // ahead, and the vertices of those nearer, before they are needed.
+    if (k + 16 < n) __builtin_prefetch(&prims_[bin[k + 16]]);
+    if (k + 8 < n) {
+      const Prim& ahead = prims_[bin[k + 8]];
+      for (const PVertex* v : ahead.v)
+        if (v) __builtin_prefetch(v), __builtin_prefetch(reinterpret_cast<const char*>(v) + 64);
+    }
+    const Prim& p = prims_[bin[k]];
     if (p.kind == kClear) {
       ClearRows(clears_[p.context], y0, y1);
       continue;

@@ -357,40 +357,59 @@ void ProjectVertex(const DrawContext& dc, PVertex* v) {
   v->rhw = rhw;
 }
 
+int ClipTriangle(const DrawContext& dc, const PVertex& a, const PVertex& b, const PVertex& c, PVertex* out) {
+  static_assert(kMaxPoly == kMaxClipVertices, "the clipper's polygon fits the caller's");
+  if (a.clip & b.clip & c.clip) return 0;  // wholly outside one plane
+  out[0] = a, out[1] = b, out[2] = c;
+  const int n = ClipPolygon(out, 3, a.clip | b.clip | c.clip);
+  for (int i = 0; i < n; ++i) {
+    ProjectVertex(dc, &out[i]);
+    out[i].clip = 0;
+  }
+  return n;
+}
+
+bool ClipLine(const DrawContext& dc, const PVertex& a_in, const PVertex& b_in, PVertex* out) {
+  if (a_in.clip & b_in.clip) return false;
+  float t0 = 0.f, t1 = 1.f;
+  for (std::uint32_t plane = 1; plane <= kTop; plane <<= 1) {
+    if (!((a_in.clip | b_in.clip) & plane)) continue;
+    const float da = PlaneDistance(a_in, plane), db = PlaneDistance(b_in, plane);
+    if (da < 0 && db < 0) return false;
+    const float t = da / (da - db);
+    if (da < 0) t0 = std::max(t0, t);
+    else if (db < 0) t1 = std::min(t1, t);
+  }
+  if (t0 > t1) return false;
+  PVertex& a = out[0];
+  PVertex& b = out[1];
+  a = Lerp(a_in, b_in, t0);
+  b = Lerp(a_in, b_in, t1);
+  ProjectVertex(dc, &a);
+  ProjectVertex(dc, &b);
+  if (dc.flat) {
+    std::copy(a_in.c, a_in.c + 4, a.c), std::copy(a_in.c, a_in.c + 4, b.c);
+    std::copy(a_in.s, a_in.s + 3, a.s), std::copy(a_in.s, a_in.s + 3, b.s);
+  }
+  return true;
+}
+
 void DrawTriangle(const DrawContext& dc, const PVertex& a, const PVertex& b, const PVertex& c,
                   const PVertex& first) {
   const PVertex& f = first;
   float flat_color[8] = {f.c[0], f.c[1], f.c[2], f.c[3], f.s[0], f.s[1], f.s[2], f.s[3]};
   if ((a.clip | b.clip | c.clip) == 0) return DrawScreenTriangle(dc, a, b, c, dc.flat ? flat_color : nullptr);
-  if (a.clip & b.clip & c.clip) return;  // wholly outside one plane
-  PVertex poly[kMaxPoly] = {a, b, c};
-  const int n = ClipPolygon(poly, 3, a.clip | b.clip | c.clip);
-  for (int i = 0; i < n; ++i) ProjectVertex(dc, &poly[i]);
+  PVertex poly[kMaxPoly];
+  const int n = ClipTriangle(dc, a, b, c, poly);
   for (int i = 1; i + 1 < n; ++i) DrawScreenTriangle(dc, poly[0], poly[i], poly[i + 1], dc.flat ? flat_color : nullptr);
 }
 
 void DrawLine(const DrawContext& dc, const PVertex& a_in, const PVertex& b_in) {
   PVertex a = a_in, b = b_in;
   if (a.clip | b.clip) {
-    if (a.clip & b.clip) return;
-    float t0 = 0.f, t1 = 1.f;
-    for (std::uint32_t plane = 1; plane <= kTop; plane <<= 1) {
-      if (!((a.clip | b.clip) & plane)) continue;
-      const float da = PlaneDistance(a_in, plane), db = PlaneDistance(b_in, plane);
-      if (da < 0 && db < 0) return;
-      const float t = da / (da - db);
-      if (da < 0) t0 = std::max(t0, t);
-      else if (db < 0) t1 = std::min(t1, t);
-    }
-    if (t0 > t1) return;
-    a = Lerp(a_in, b_in, t0);
-    b = Lerp(a_in, b_in, t1);
-    ProjectVertex(dc, &a);
-    ProjectVertex(dc, &b);
-    if (dc.flat) {
-      std::copy(a_in.c, a_in.c + 4, a.c), std::copy(a_in.c, a_in.c + 4, b.c);
-      std::copy(a_in.s, a_in.s + 3, a.s), std::copy(a_in.s, a_in.s + 3, b.s);
-    }
+    PVertex clipped[2];
+    if (!ClipLine(dc, a_in, b_in, clipped)) return;
+    a = clipped[0], b = clipped[1];
   }
   for (const PVertex* v : {&a, &b})
     if (!Finite(v->x) || !Finite(v->y) || std::fabs(v->x) > kMaxCoord || std::fabs(v->y) > kMaxCoord) return;

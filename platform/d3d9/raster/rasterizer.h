@@ -26,6 +26,16 @@ inline void DrawTriangle(const DrawContext& dc, const PVertex& a, const PVertex&
   DrawTriangle(dc, a, b, c, a);
 }
 void DrawLine(const DrawContext& dc, const PVertex& a, const PVertex& b);
+
+// The clipping DrawTriangle and DrawLine do for vertices with clip codes,
+// for a caller that wants the screen-space pieces first. ClipTriangle
+// writes the polygon left inside the clip volume, projected and with clear
+// clip codes, into `out` (room for kMaxClipVertices) and returns its vertex
+// count; its fan (0, i, i + 1) is what DrawTriangle draws. ClipLine writes
+// the two ends of the part left, false when nothing is.
+constexpr int kMaxClipVertices = 12;
+int ClipTriangle(const DrawContext& dc, const PVertex& a, const PVertex& b, const PVertex& c, PVertex* out);
+bool ClipLine(const DrawContext& dc, const PVertex& a, const PVertex& b, PVertex* out);
 void DrawPoint(const DrawContext& dc, const PVertex& p);
 
 }  // namespace d3d9_impl

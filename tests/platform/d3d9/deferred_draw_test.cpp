@@ -208,23 +208,53 @@ TEST_F(DeferredTest, PresentShowsEveryBandAsDrawn) {
           << x << "," << y;
 }
 
+TEST_F(DeferredTest, ManySmallPointsDrawnAtOnceKeepTheirPlaceAmongRecordedDraws) {
+  // Big lists of one-pixel points are drawn at once, not recorded: the
+  // draws recorded before them still come first and those after them last.
+  dev_->SetRenderState(D3DRS_ZENABLE, D3DZB_FALSE);
+  Quad(0, 0, 203, 149, 0xff0000ffu);
+  std::vector<TLVertex> points;
+  for (int y = 0; y < 149; y += 2)
+    for (int x = 0; x < 203; x += 2)
+      points.push_back({static_cast<float>(x), static_cast<float>(y), 0, 1, 0xffff0000u, 0, 0});
+  std::vector<std::uint16_t> indices(points.size());
+  for (std::size_t i = 0; i < indices.size(); ++i) indices[i] = static_cast<std::uint16_t>(indices.size() - 1 - i);
+  ASSERT_GE(points.size(), 2000u);
+  // An indexed list, last point first.
+  ASSERT_EQ(dev_->DrawIndexedPrimitiveUP(D3DPT_POINTLIST, 0, static_cast<UINT>(points.size()),
+                                         static_cast<UINT>(indices.size()), indices.data(), D3DFMT_INDEX16,
+                                         points.data(), sizeof(TLVertex)),
+            D3D_OK);
+  Quad(100, 0, 203, 149, 0xff00ff00u);
+  const std::vector<std::uint32_t> px = Pixels();
+  for (int y = 0; y < 149; ++y)
+    for (int x = 0; x < 203; ++x) {
+      const std::uint32_t want = x >= 100 ? 0xff00ff00u : (x % 2 == 0 && y % 2 == 0) ? 0xffff0000u : 0xff0000ffu;
+      ASSERT_EQ(px[static_cast<std::size_t>(y) * 203 + x], want) << x << "," << y;
+    }
+}
+
 TEST_F(DeferredTest, FramesBeyondWhatTheRecordHoldsDrawEverything) {
   // More points than one record holds: the device draws on the way, and
-  // every point still lands, the last ones over the first.
+  // every point still lands, the last ones over the first. Points of 2.5
+  // pixels (three pixels wide) 3 pixels apart tile the target.
   dev_->SetRenderState(D3DRS_ZENABLE, D3DZB_FALSE);
+  dev_->SetRenderState(D3DRS_POINTSIZE, 0x40200000u);  // 2.5
   std::vector<TLVertex> points;
-  for (int y = 0; y < 149; ++y)
-    for (int x = 0; x < 203; ++x)
+  for (int y = 1; y < 149; y += 3)
+    for (int x = 1; x < 203; x += 3)
       points.push_back({static_cast<float>(x), static_cast<float>(y), 0, 1, 0xff000000u | (x << 8) | y, 0, 0});
   const UINT n = static_cast<UINT>(points.size());
-  for (int pass = 0; pass < 20; ++pass) {
+  for (int pass = 0; pass < 40; ++pass) {
     for (TLVertex& p : points) p.color = (p.color & 0xff00ffffu) | (static_cast<D3DCOLOR>(pass) << 16);
     ASSERT_EQ(dev_->DrawPrimitiveUP(D3DPT_POINTLIST, n, points.data(), sizeof(TLVertex)), D3D_OK);
   }
   const std::vector<std::uint32_t> px = Pixels();
-  for (int y = 0; y < 149; ++y)
-    for (int x = 0; x < 203; ++x)
-      ASSERT_EQ(px[static_cast<std::size_t>(y) * 203 + x], 0xff130000u | (x << 8) | y) << x << "," << y;
+  for (int y = 0; y < 147; ++y)
+    for (int x = 0; x < 201; ++x) {
+      const int cx = x / 3 * 3 + 1, cy = y / 3 * 3 + 1;
+      ASSERT_EQ(px[static_cast<std::size_t>(y) * 203 + x], 0xff270000u | (cx << 8) | cy) << x << "," << y;
+    }
 }
 
 }  // namespace
