@@ -318,27 +318,46 @@ HRESULT Device::Present(const RECT* pSourceRect, const RECT* pDestRect, HWND hDe
     const D3DFORMAT bf = back_buffer_->Format();
     const bool same_size = src_vis.right - src_vis.left == vis.right - vis.left &&
                            src_vis.bottom - src_vis.top == vis.bottom - vis.top;
-    if (same_size && (bf == D3DFMT_X8R8G8B8 || bf == D3DFMT_A8R8G8B8)) {
-      // One pass per row: copy and force the alpha together, each band of
-      // rows as soon as its draws are done, while it is still in cache.
+    if (bf == D3DFMT_X8R8G8B8 || bf == D3DFMT_A8R8G8B8) {
+      // One pass per row: copy (point-sampled when the sizes differ) and
+      // force the alpha together, each band of rows as soon as its draws
+      // are done, while it is still in cache.
       struct Copy {
         const BYTE* bits;
         int pitch;
-        RECT from;
-        ClientPixels to;
-        LONG to_left, to_top;
-      } copy{back_buffer_->Bits(), back_buffer_->Pitch(), src_vis, px, vis.left, vis.top};
+        RECT from, to;
+        ClientPixels window;
+        bool same_size;
+        const int* columns;  // source column of each destination column
+      } copy{back_buffer_->Bits(), back_buffer_->Pitch(), src_vis, vis, px, same_size, nullptr};
+      if (!same_size) {
+        const int sw = src_vis.right - src_vis.left, dw = vis.right - vis.left;
+        // Destination centre x + 0.5 samples source column floor((x + 0.5) sw / dw).
+        present_columns_.resize(static_cast<std::size_t>(dw));
+        for (int x = 0; x < dw; ++x)
+          present_columns_[static_cast<std::size_t>(x)] =
+              src_vis.left + static_cast<int>((static_cast<std::int64_t>(2 * x + 1) * sw) / (2 * dw));
+        copy.columns = present_columns_.data();
+      }
       BandHook hook;
       hook.context = &copy;
       hook.rows = static_cast<int>(src_vis.bottom);
       hook.run = [](void* context, int y0, int y1) {
         const Copy& c = *static_cast<const Copy*>(context);
-        const LONG w = c.from.right - c.from.left;
-        for (LONG y = std::max<LONG>(y0, c.from.top); y < std::min<LONG>(y1, c.from.bottom); ++y) {
-          const auto* from = reinterpret_cast<const std::uint32_t*>(c.bits + static_cast<std::ptrdiff_t>(y) * c.pitch) +
-                             c.from.left;
-          const LONG row = c.to_top + (y - c.from.top);
-          CopyOpaqueRow(from, c.to.data + static_cast<std::ptrdiff_t>(row) * c.to.pitch + c.to_left, static_cast<int>(w));
+        const int sh = c.from.bottom - c.from.top, dh = c.to.bottom - c.to.top, dw = c.to.right - c.to.left;
+        // The destination rows whose source row lies in this band.
+        for (int y = 0; y < dh; ++y) {
+          const int sy = c.from.top + (c.same_size ? y : static_cast<int>((static_cast<std::int64_t>(2 * y + 1) * sh) /
+                                                                           (2 * dh)));
+          if (sy < y0) continue;
+          if (sy >= y1) break;
+          const auto* from = reinterpret_cast<const std::uint32_t*>(c.bits + static_cast<std::ptrdiff_t>(sy) * c.pitch);
+          std::uint32_t* to = c.window.data + static_cast<std::ptrdiff_t>(c.to.top + y) * c.window.pitch + c.to.left;
+          if (c.same_size) {
+            CopyOpaqueRow(from + c.from.left, to, dw);
+          } else {
+            for (int x = 0; x < dw; ++x) to[x] = from[c.columns[x]] | 0xff000000u;
+          }
         }
       };
       deferred_.Flush(RasterWorker::Available() ? &worker_ : nullptr, &hook);

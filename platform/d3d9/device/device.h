@@ -219,6 +219,7 @@ class Device final : public ComObject<IDirect3DDevice9> {
   D3DGAMMARAMP gamma_;
   std::vector<D3DMATRIX> blend_wv_, blend_normal_;  // vertex blending: world(n) * view and its normals
   std::vector<PVertex> vertex_scratch_;  // vertices of draws made at once
+  std::vector<int> present_columns_;     // Present's source column of each window column
   bool context_changed_ = true;  // draw_ changed since the recorder last copied it
   DeferredRaster deferred_;       // the draws and clears not yet rasterized
   RasterWorker worker_;

@@ -208,6 +208,39 @@ TEST_F(DeferredTest, PresentShowsEveryBandAsDrawn) {
           << x << "," << y;
 }
 
+TEST_F(DeferredTest, PresentScalesToTheWindowAsStretchRectDoes) {
+  // A window smaller and one larger than the source: each shows the
+  // point-sampled picture StretchRect makes of the same rectangle.
+  dev_->SetRenderState(D3DRS_ZENABLE, D3DZB_FALSE);
+  for (int i = 0; i < 40; ++i)
+    Quad(static_cast<float>(i * 5), static_cast<float>(i * 3 % 140), static_cast<float>(i * 5 + 9),
+         static_cast<float>(i * 3 % 140 + 9), 0xff000000u | static_cast<D3DCOLOR>(i * 0x060b11));
+  const RECT src{3, 2, 200, 147};
+  IDirect3DSurface9* back = nullptr;
+  ASSERT_EQ(dev_->GetRenderTarget(0, &back), D3D_OK);
+  dev_->EndScene();
+  for (const SIZE size : {SIZE{131, 77}, SIZE{250, 190}}) {
+    SetClientPixelsSize(TestWindow(), size.cx, size.cy);
+    ASSERT_EQ(dev_->Present(&src, nullptr, nullptr, nullptr), D3D_OK);
+    IDirect3DSurface9* want = nullptr;
+    ASSERT_EQ(dev_->CreateRenderTarget(size.cx, size.cy, D3DFMT_X8R8G8B8, D3DMULTISAMPLE_NONE, 0, TRUE, &want, nullptr),
+              D3D_OK);
+    ASSERT_EQ(dev_->StretchRect(back, &src, want, nullptr, D3DTEXF_POINT), D3D_OK);
+    D3DLOCKED_RECT lr;
+    ASSERT_EQ(want->LockRect(&lr, nullptr, D3DLOCK_READONLY), D3D_OK);
+    ClientPixels px{};
+    ASSERT_TRUE(GetClientPixels(TestWindow(), &px));
+    for (int y = 0; y < size.cy; ++y)
+      for (int x = 0; x < size.cx; ++x)
+        ASSERT_EQ(px.data[y * px.pitch + x], static_cast<const D3DCOLOR*>(lr.pBits)[y * lr.Pitch / 4 + x] | 0xff000000u)
+            << size.cx << " wide: " << x << "," << y;
+    want->UnlockRect();
+    want->Release();
+  }
+  back->Release();
+  ASSERT_EQ(dev_->BeginScene(), D3D_OK);
+}
+
 TEST_F(DeferredTest, ManySmallPointsDrawnAtOnceKeepTheirPlaceAmongRecordedDraws) {
   // Big lists of one-pixel points are drawn at once, not recorded: the
   // draws recorded before them still come first and those after them last.
