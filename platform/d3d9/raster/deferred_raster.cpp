@@ -24,7 +24,7 @@ constexpr double kShareWork = 16384.0;
 bool RowSpan(float lo, float hi, float margin, int* y0, int* y1) {
   lo -= margin, hi += margin;
   if (!std::isfinite(lo) || !std::isfinite(hi)) return false;
-  lo = std::max(lo, -1.f), hi = std::min(hi, 1048576.f);
+  lo = std::clamp(lo, -1.f, 1048576.f), hi = std::clamp(hi, -1.f, 1048576.f);
   *y0 = static_cast<int>(std::floor(lo));
   *y1 = static_cast<int>(std::ceil(hi));
   return true;
