@@ -22,8 +22,10 @@ class BenchDevice {
     pp.AutoDepthStencilFormat = D3DFMT_D24S8;
     pp.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
     d3d->CreateDevice(0, D3DDEVTYPE_HAL, window_, D3DCREATE_MIXED_VERTEXPROCESSING, &pp, &dev);
+    dev->CreateOffscreenPlainSurface(1, 1, D3DFMT_X8R8G8B8, D3DPOOL_SYSTEMMEM, &probe_, nullptr);
   }
   ~BenchDevice() {
+    probe_->Release();
     dev->Release();
     d3d->Release();
     ReleaseClientPixels(window_);
@@ -31,9 +33,18 @@ class BenchDevice {
   BenchDevice(const BenchDevice&) = delete;
   BenchDevice& operator=(const BenchDevice&) = delete;
 
+  // The device records draws and draws them when their pixels are needed:
+  // a lock of any surface makes it draw everything recorded so far, as a
+  // frame's Present does.
+  void DrawNow() {
+    D3DLOCKED_RECT lr;
+    if (SUCCEEDED(probe_->LockRect(&lr, nullptr, D3DLOCK_READONLY))) probe_->UnlockRect();
+  }
+
   IDirect3D9* d3d = nullptr;
   IDirect3DDevice9* dev = nullptr;
 
  private:
   HWND window_;
+  IDirect3DSurface9* probe_ = nullptr;
 };

@@ -196,7 +196,10 @@ void BM_Points3D(benchmark::State& state) {
     p.diffuse = Grey(r, g, bl);
   }
   b.Upload(v);
-  for (auto _ : state) b.dev->DrawPrimitive(D3DPT_POINTLIST, 0, 16370);
+  for (auto _ : state) {
+    b.dev->DrawPrimitive(D3DPT_POINTLIST, 0, 16370);
+    b.device.DrawNow();
+  }
   Rates(state, 16370, 1);
 }
 BENCHMARK(BM_Points3D)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -214,7 +217,10 @@ void BM_Lines3D(benchmark::State& state) {
     v[i].diffuse = v[i + 1].diffuse = c;
   }
   b.Upload(v);
-  for (auto _ : state) b.dev->DrawPrimitive(D3DPT_LINELIST, 0, 8189);
+  for (auto _ : state) {
+    b.dev->DrawPrimitive(D3DPT_LINELIST, 0, 8189);
+    b.device.DrawNow();
+  }
   Rates(state, 8189, 1);
 }
 BENCHMARK(BM_Lines3D)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -239,7 +245,10 @@ void BM_RandomTriangles3D(benchmark::State& state) {
     }
   }
   b.Upload(v);
-  for (auto _ : state) b.dev->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 5458);
+  for (auto _ : state) {
+    b.dev->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 5458);
+    b.device.DrawNow();
+  }
   Rates(state, 5458, 1);
   d3d9_impl::SetAvx2SpansEnabled(true);
 }
@@ -275,7 +284,10 @@ void BM_LitGrid3D(benchmark::State& state) {
       v.push_back(corner(x, y, n2)), v.push_back(corner(x + 2, y + 2, n2)), v.push_back(corner(x, y + 2, n2));
     }
   b.Upload(v);
-  for (auto _ : state) b.dev->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 5000);
+  for (auto _ : state) {
+    b.dev->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 5000);
+    b.device.DrawNow();
+  }
   Rates(state, 5000, 1);
 }
 BENCHMARK(BM_LitGrid3D)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -298,6 +310,7 @@ void BM_ImmediateLines3D(benchmark::State& state) {
           b.vb->Unlock();
           b.dev->DrawPrimitive(D3DPT_LINELIST, 0, 1);
         }
+    b.device.DrawNow();
   }
   Rates(state, 800, 800);
 }
@@ -329,6 +342,7 @@ void BM_ImmediatePolys3D(benchmark::State& state) {
           b.vb->Unlock();
           b.dev->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 1);
         }
+    b.device.DrawNow();
   }
   Rates(state, 1250, 1250);
 }
@@ -364,6 +378,7 @@ void BM_Sprites(benchmark::State& state) {
         b.dev->SetRenderState(D3DRS_POINTSPRITEENABLE, FALSE);
         b.dev->SetRenderState(D3DRS_POINTSIZE, 0);
       }
+    b.device.DrawNow();
   }
   Rates(state, 100, 100);
   svb->Release();

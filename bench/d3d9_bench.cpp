@@ -69,12 +69,14 @@ void BM_ImmediateScreenLine(benchmark::State& state) {
   b.dev->SetFVF(kScreenFvf);
   b.dev->SetStreamSource(0, b.screen_vb, 0, sizeof(ScreenVertex));
   ScreenVertex v[2] = {{100, 100, 0, 1, 0xffff8000u, 0, 0}, {300, 180, 0, 1, 0xff0080ffu, 0, 0}};
+  int drawn = 0;
   for (auto _ : state) {
     void* p;
     b.screen_vb->Lock(0, sizeof v, &p, 0);
     std::memcpy(p, v, sizeof v);
     b.screen_vb->Unlock();
     b.dev->DrawPrimitive(D3DPT_LINELIST, 0, 1);
+    if (++drawn % 100 == 0) b.device.DrawNow();  // a frame of 100 draws
   }
 }
 BENCHMARK(BM_ImmediateScreenLine);
@@ -85,12 +87,14 @@ void BM_Immediate2DLine(benchmark::State& state) {
   b.dev->SetFVF(k2DFvf);
   b.dev->SetStreamSource(0, b.vb2d, 0, sizeof(Vertex2D));
   Vertex2D v[2] = {{-0.5f, -0.5f, 0, 0xffff8000u, 0, 0}, {0.3f, 0.2f, 0, 0xff0080ffu, 0, 0}};
+  int drawn = 0;
   for (auto _ : state) {
     void* p;
     b.vb2d->Lock(0, sizeof v, &p, 0);
     std::memcpy(p, v, sizeof v);
     b.vb2d->Unlock();
     b.dev->DrawPrimitive(D3DPT_LINELIST, 0, 1);
+    if (++drawn % 100 == 0) b.device.DrawNow();  // a frame of 100 draws
   }
 }
 BENCHMARK(BM_Immediate2DLine);
@@ -102,12 +106,14 @@ void BM_ImmediateScreenTriangle(benchmark::State& state) {
   b.dev->SetStreamSource(0, b.screen_vb, 0, sizeof(ScreenVertex));
   ScreenVertex v[3] = {{100, 100, 0, 1, 0xffff0000u, 0, 0}, {120, 100, 0, 1, 0xff00ff00u, 1, 0},
                        {100, 120, 0, 1, 0x800000ffu, 0, 1}};
+  int drawn = 0;
   for (auto _ : state) {
     void* p;
     b.screen_vb->Lock(0, sizeof v, &p, 0);
     std::memcpy(p, v, sizeof v);
     b.screen_vb->Unlock();
     b.dev->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 1);
+    if (++drawn % 100 == 0) b.device.DrawNow();  // a frame of 100 draws
   }
 }
 BENCHMARK(BM_ImmediateScreenTriangle);
@@ -151,7 +157,10 @@ void BM_FullScreenTexturedQuad(benchmark::State& state) {
   b.screen_vb->Lock(0, sizeof v, &p, 0);
   std::memcpy(p, v, sizeof v);
   b.screen_vb->Unlock();
-  for (auto _ : state) b.dev->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2);
+  for (auto _ : state) {
+    b.dev->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2);
+    b.device.DrawNow();
+  }
   state.counters["Mpixel/s"] =
       benchmark::Counter(1024.0 * 768.0 * static_cast<double>(state.iterations()) / 1e6, benchmark::Counter::kIsRate);
   b.dev->SetTexture(0, nullptr);
@@ -196,7 +205,10 @@ void BM_RecedingMipFloor(benchmark::State& state) {
   b.screen_vb->Lock(0, sizeof v, &p, 0);
   std::memcpy(p, v, sizeof v);
   b.screen_vb->Unlock();
-  for (auto _ : state) b.dev->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2);
+  for (auto _ : state) {
+    b.dev->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2);
+    b.device.DrawNow();
+  }
   state.counters["Mpixel/s"] =
       benchmark::Counter(1024.0 * 768.0 * static_cast<double>(state.iterations()) / 1e6, benchmark::Counter::kIsRate);
   b.dev->SetTexture(0, nullptr);
@@ -224,7 +236,10 @@ void BM_FullScreenColourQuad(benchmark::State& state) {
   b.screen_vb->Lock(0, sizeof v, &p, 0);
   std::memcpy(p, v, sizeof v);
   b.screen_vb->Unlock();
-  for (auto _ : state) b.dev->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2);
+  for (auto _ : state) {
+    b.dev->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2);
+    b.device.DrawNow();
+  }
   state.counters["Mpixel/s"] =
       benchmark::Counter(1024.0 * 768.0 * static_cast<double>(state.iterations()) / 1e6, benchmark::Counter::kIsRate);
 }
@@ -238,6 +253,7 @@ void BM_ImmediateBars(benchmark::State& state) {
   b.dev->SetFVF(kScreenFvf);
   b.dev->SetStreamSource(0, b.screen_vb, 0, sizeof(ScreenVertex));
   int i = 0;
+  int drawn = 0;
   for (auto _ : state) {
     const float x = static_cast<float>((i * 97) % 960), y = static_cast<float>((i * 61) % 720);
     const D3DCOLOR c = 0xc0000000u | static_cast<D3DCOLOR>(i * 0x10305);
@@ -248,6 +264,7 @@ void BM_ImmediateBars(benchmark::State& state) {
     std::memcpy(p, v, sizeof v);
     b.screen_vb->Unlock();
     b.dev->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2);
+    if (++drawn % 100 == 0) b.device.DrawNow();  // a frame of 100 draws
     ++i;
   }
 }
@@ -256,8 +273,10 @@ BENCHMARK(BM_ImmediateBars)->UseRealTime();
 // Colour and depth clear of a 1024 x 768 frame with a D24S8 buffer.
 void BM_ClearColourAndDepth(benchmark::State& state) {
   BenchDevice device(BenchWindow(), true);
-  for (auto _ : state)
+  for (auto _ : state) {
     device.dev->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL, 0xff000000u, 1.f, 0);
+    device.DrawNow();
+  }
 }
 BENCHMARK(BM_ClearColourAndDepth)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
