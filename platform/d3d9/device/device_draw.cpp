@@ -332,20 +332,21 @@ struct Assembly {
   UINT index_count;
 };
 
+// Index k of the primitive stream to a processed vertex, or null when an
+// index falls outside the vertices given (such primitives are skipped).
+const PVertex* VertexAt(const Assembly& a, UINT k) {
+  UINT i = k;
+  if (a.indices) {
+    if (k >= a.index_count) return nullptr;
+    i = a.index32 ? static_cast<const std::uint32_t*>(a.indices)[k] : static_cast<const std::uint16_t*>(a.indices)[k];
+    if (i < a.first_vertex) return nullptr;
+    i -= a.first_vertex;
+  }
+  return i < a.vertex_count ? &a.pv[i] : nullptr;
+}
+
 void Assemble(DeferredRaster& out, const Assembly& a) {
-  const PVertex* pv = a.pv;
-  // Index k of the primitive stream to a processed vertex, or null when an
-  // index falls outside the vertices given (such primitives are skipped).
-  auto at = [&](UINT k) -> const PVertex* {
-    UINT i = k;
-    if (a.indices) {
-      if (k >= a.index_count) return nullptr;
-      i = a.index32 ? static_cast<const std::uint32_t*>(a.indices)[k] : static_cast<const std::uint16_t*>(a.indices)[k];
-      if (i < a.first_vertex) return nullptr;
-      i -= a.first_vertex;
-    }
-    return i < a.vertex_count ? &pv[i] : nullptr;
-  };
+  auto at = [&](UINT k) { return VertexAt(a, k); };
   const UINT primitives = a.primitives;
   switch (a.type) {
     case D3DPT_POINTLIST:
@@ -428,16 +429,9 @@ HRESULT Device::Draw(D3DPRIMITIVETYPE type, UINT primitives, const BYTE* vertice
     if (vertex_scratch_.size() < vertex_count) vertex_scratch_.resize(vertex_count);
     PVertex* pv = vertex_scratch_.data();
     ::d3d9_impl::ProcessVertices(dc, vertices, stride, vertex_count, pv);
-    for (UINT p = 0; p < primitives; ++p) {
-      UINT i = p;
-      if (indices) {
-        if (p >= index_count) break;
-        i = index32 ? static_cast<const std::uint32_t*>(indices)[p] : static_cast<const std::uint16_t*>(indices)[p];
-        if (i < first_vertex) continue;
-        i -= first_vertex;
-      }
-      if (i < vertex_count) DrawPoint(dc, pv[i]);
-    }
+    const Assembly points{type, primitives, pv, vertex_count, first_vertex, indices, index32, index_count};
+    for (UINT p = 0; p < primitives; ++p)
+      if (const PVertex* v = VertexAt(points, p)) DrawPoint(dc, *v);
     TouchTarget();
     return D3D_OK;
   }
