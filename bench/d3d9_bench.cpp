@@ -56,6 +56,25 @@ class Bench {
     vb2d->Release();
   }
 
+  // Draws a full-screen quad of colour `c` (texture coordinates 0 to 1)
+  // once an iteration, with its pixels, and reports the fill rate.
+  void DrawFullScreenQuads(benchmark::State& state, D3DCOLOR c) {
+    dev->SetFVF(kScreenFvf);
+    dev->SetStreamSource(0, screen_vb, 0, sizeof(ScreenVertex));
+    const ScreenVertex v[4] = {{0, 0, 0, 1, c, 0, 0}, {1024, 0, 0, 1, c, 1, 0}, {0, 768, 0, 1, c, 0, 1},
+                               {1024, 768, 0, 1, c, 1, 1}};
+    void* p;
+    screen_vb->Lock(0, sizeof v, &p, 0);
+    std::memcpy(p, v, sizeof v);
+    screen_vb->Unlock();
+    for (auto _ : state) {
+      dev->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2);
+      device.DrawNow();
+    }
+    state.counters["Mpixel/s"] =
+        benchmark::Counter(1024.0 * 768.0 * static_cast<double>(state.iterations()) / 1e6, benchmark::Counter::kIsRate);
+  }
+
   BenchDevice device;
   IDirect3DDevice9* dev;
   IDirect3DVertexBuffer9* screen_vb = nullptr;
@@ -149,20 +168,7 @@ void BM_FullScreenTexturedQuad(benchmark::State& state) {
   b.dev->SetTexture(0, tex);
   b.dev->SetSamplerState(0, D3DSAMP_MAGFILTER, linear ? D3DTEXF_LINEAR : D3DTEXF_POINT);
   b.dev->SetSamplerState(0, D3DSAMP_MINFILTER, linear ? D3DTEXF_LINEAR : D3DTEXF_POINT);
-  b.dev->SetFVF(kScreenFvf);
-  b.dev->SetStreamSource(0, b.screen_vb, 0, sizeof(ScreenVertex));
-  ScreenVertex v[4] = {{0, 0, 0, 1, 0xc0ffffffu, 0, 0}, {1024, 0, 0, 1, 0xc0ffffffu, 1, 0},
-                       {0, 768, 0, 1, 0xc0ffffffu, 0, 1}, {1024, 768, 0, 1, 0xc0ffffffu, 1, 1}};
-  void* p;
-  b.screen_vb->Lock(0, sizeof v, &p, 0);
-  std::memcpy(p, v, sizeof v);
-  b.screen_vb->Unlock();
-  for (auto _ : state) {
-    b.dev->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2);
-    b.device.DrawNow();
-  }
-  state.counters["Mpixel/s"] =
-      benchmark::Counter(1024.0 * 768.0 * static_cast<double>(state.iterations()) / 1e6, benchmark::Counter::kIsRate);
+  b.DrawFullScreenQuads(state, 0xc0ffffffu);
   b.dev->SetTexture(0, nullptr);
   tex->Release();
   d3d9_impl::SetAvx2SpansEnabled(true);
@@ -228,20 +234,7 @@ void BM_FullScreenColourQuad(benchmark::State& state) {
     b.dev->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
   }
   b.dev->SetTexture(0, nullptr);
-  b.dev->SetFVF(kScreenFvf);
-  b.dev->SetStreamSource(0, b.screen_vb, 0, sizeof(ScreenVertex));
-  ScreenVertex v[4] = {{0, 0, 0, 1, 0x40102030u, 0, 0}, {1024, 0, 0, 1, 0x40102030u, 1, 0},
-                       {0, 768, 0, 1, 0x40102030u, 0, 1}, {1024, 768, 0, 1, 0x40102030u, 1, 1}};
-  void* p;
-  b.screen_vb->Lock(0, sizeof v, &p, 0);
-  std::memcpy(p, v, sizeof v);
-  b.screen_vb->Unlock();
-  for (auto _ : state) {
-    b.dev->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2);
-    b.device.DrawNow();
-  }
-  state.counters["Mpixel/s"] =
-      benchmark::Counter(1024.0 * 768.0 * static_cast<double>(state.iterations()) / 1e6, benchmark::Counter::kIsRate);
+  b.DrawFullScreenQuads(state, 0x40102030u);
 }
 BENCHMARK(BM_FullScreenColourQuad)->Arg(0)->Arg(1)->Arg(2)->Arg(3)->Unit(benchmark::kMillisecond)->UseRealTime();
 
