@@ -5,8 +5,8 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/d3dx/pixels/filters.h"
-#include "platform/d3dx/pixels/pixel_codec.h"
+#include "platform/d3d9/formats/format_table.h"
+#include "platform/d3d9/formats/stretch.h"
 #include "platform/d3dx/surface_access.h"
 
 namespace vornel::d3dx {
@@ -14,13 +14,14 @@ namespace vornel::d3dx {
 bool CanCopyDirectly(const D3DSURFACE_DESC& dest, const RECT& destRect, const D3DSURFACE_DESC& src,
                      const RECT& srcRect, DWORD filter, D3DCOLOR colourKey) {
   if (colourKey != 0 || dest.Format != src.Format) return false;
-  const FormatTraits* t = FindTraits(src.Format);
-  if (!t || t->kind == FormatTraits::Kind::Block || t->kind == FormatTraits::Kind::Pair ||
-      t->kind == FormatTraits::Kind::Palette)
+  using d3d9_formats::FormatKind;
+  const d3d9_formats::FormatInfo* t = d3d9_formats::FindFormat(src.Format);
+  if (!t || !d3d9_formats::HasTexelCodec(*t) || t->kind == FormatKind::Block || t->kind == FormatKind::Pair ||
+      t->kind == FormatKind::Palette)
     return false;
   const bool sameSize = destRect.right - destRect.left == srcRect.right - srcRect.left &&
                         destRect.bottom - destRect.top == srcRect.bottom - srcRect.top;
-  return sameSize || (filter & 0xFF) == kFilterPoint;
+  return sameSize || (filter & 0xFF) == D3DX_FILTER_POINT;
 }
 
 namespace {
@@ -30,9 +31,9 @@ namespace {
 void Sample(const BYTE* src, std::ptrdiff_t srcPitch, int sw, int sh, BYTE* dest, std::ptrdiff_t destPitch, int dw,
             int dh, int bpp) {
   std::vector<int> columns(dw);
-  for (int x = 0; x < dw; ++x) columns[x] = PointSample(x, sw, dw);
+  for (int x = 0; x < dw; ++x) columns[x] = d3d9_formats::PointSample(x, sw, dw);
   for (int y = 0; y < dh; ++y) {
-    const BYTE* s = src + PointSample(y, sh, dh) * srcPitch;
+    const BYTE* s = src + d3d9_formats::PointSample(y, sh, dh) * srcPitch;
     BYTE* d = dest + y * destPitch;
     if (dw == sw) {
       std::memcpy(d, s, static_cast<std::size_t>(dw) * bpp);
@@ -64,7 +65,7 @@ HRESULT CopyDirectly(IDirect3DSurface9* dest, const RECT& destRect, IDirect3DSur
   ReadView from;
   HRESULT hr = from.Open(src);
   if (FAILED(hr)) return hr;
-  const int bpp = FindTraits(from.desc.Format)->bytes;
+  const int bpp = static_cast<int>(d3d9_formats::BytesPerPixel(*d3d9_formats::FindFormat(from.desc.Format)));
   const BYTE* source = from.bits + static_cast<std::ptrdiff_t>(srcRect.top) * from.pitch + srcRect.left * bpp;
   std::ptrdiff_t sourcePitch = from.pitch;
 

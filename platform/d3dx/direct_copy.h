@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/d3d9/d3d9.h"
+#include "platform/d3dx/d3dx9.h"
 
 namespace vornel::d3dx {
 

@@ -4,7 +4,7 @@
 
 #include "platform/d3dx/d3dx9.h"
 #include "platform/d3dx/image/image.h"
-#include "platform/d3dx/pixels/pixel_codec.h"
+#include "platform/d3dx/surface_access.h"
 
 namespace vornel::d3dx {
 

@@ -2,10 +2,52 @@
 // detour for render targets and default-pool surfaces.
 #include "platform/d3dx/surface_access.h"
 
+#include <algorithm>
+#include <vector>
+
+#include "platform/d3d9/formats/format_table.h"
+#include "platform/d3d9/formats/row_codec.h"
 #include "platform/d3dx/d3dx9.h"
-#include "platform/d3dx/pixels/filters.h"
+#include "platform/d3dx/filter_flags.h"
 
 namespace vornel::d3dx {
+
+const std::uint32_t* PaletteWords(PaletteBytes palette, std::uint32_t (&words)[256]) {
+  if (!palette) return nullptr;
+  for (int i = 0; i < 256; ++i) {
+    const BYTE* e = palette + 4 * i;
+    words[i] = 0xFF000000u | (static_cast<std::uint32_t>(e[0]) << 16) | (static_cast<std::uint32_t>(e[1]) << 8) | e[2];
+  }
+  return words;
+}
+
+bool CanConvert(D3DFORMAT format) { return d3d9_formats::HasTexelCodec(format); }
+
+namespace {
+
+// The destination's palette is not at hand, so palette formats are written
+// as a grey ramp: each texel's luminance is its index, the inverse of
+// reading without a palette.
+const std::uint32_t* GreyRamp() {
+  static const auto ramp = [] {
+    std::vector<std::uint32_t> r(256);
+    for (std::uint32_t i = 0; i < 256; ++i) r[i] = 0xFF000000u | (i * 0x010101u);
+    return r;
+  }();
+  return ramp.data();
+}
+
+TexelImage AsLuminance(const TexelImage& in) {
+  TexelImage grey;
+  grey.Resize(in.width, in.height);
+  std::transform(in.texels.begin(), in.texels.end(), grey.texels.begin(), [](const Texel& t) {
+    const float l = d3d9_formats::Luminance(t.r, t.g, t.b);
+    return Texel{l, l, l, t.a};
+  });
+  return grey;
+}
+
+}  // namespace
 
 HRESULT ResolveRect(UINT width, UINT height, const RECT* in, RECT& out) {
   if (!in) {
@@ -91,8 +133,10 @@ HRESULT ReadSurface(IDirect3DSurface9* surface, const RECT& rect, PaletteBytes p
   ReadView view;
   HRESULT hr = view.Open(surface);
   if (FAILED(hr)) return hr;
-  if (!FindTraits(view.desc.Format)) return D3DERR_INVALIDCALL;
-  return DecodeRect(view.desc.Format, view.bits, view.pitch, view.desc.Width, view.desc.Height, rect, palette, out)
+  if (!CanConvert(view.desc.Format)) return D3DERR_INVALIDCALL;
+  std::uint32_t words[256];
+  return d3d9_formats::DecodeRect(view.desc.Format, view.bits, view.pitch, view.desc.Width, view.desc.Height, rect,
+                                  PaletteWords(palette, words), out)
              ? D3D_OK
              : D3DERR_INVALIDCALL;
 }
@@ -101,11 +145,14 @@ HRESULT WriteSurface(IDirect3DSurface9* surface, const RECT& rect, const TexelIm
   D3DSURFACE_DESC desc{};
   HRESULT hr = surface->GetDesc(&desc);
   if (FAILED(hr)) return hr;
-  if (!FindTraits(desc.Format)) return D3DERR_INVALIDCALL;
+  const d3d9_formats::FormatInfo* f = d3d9_formats::FindFormat(desc.Format);
+  if (!f || !d3d9_formats::HasTexelCodec(*f)) return D3DERR_INVALIDCALL;
   WriteView view;
   hr = view.Open(surface, rect);
   if (FAILED(hr)) return hr;
-  if (!EncodeRect(view.desc.Format, view.bits, view.pitch, view.desc.Width, view.desc.Height, view.area, in))
+  const bool palette = f->kind == d3d9_formats::FormatKind::Palette;
+  if (!d3d9_formats::EncodeRect(view.desc.Format, view.bits, view.pitch, view.desc.Width, view.desc.Height, view.area,
+                                palette ? AsLuminance(in) : in, palette ? GreyRamp() : nullptr))
     return D3DERR_INVALIDCALL;
   return view.Commit();
 }

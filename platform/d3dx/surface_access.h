@@ -3,10 +3,28 @@
 // and the shared copy step of every D3DX load: colour key, filter, write.
 #pragma once
 
+#include <cstdint>
+
 #include "platform/d3d9/d3d9.h"
-#include "platform/d3dx/pixels/pixel_codec.h"
+#include "platform/d3d9/formats/texel_image.h"
 
 namespace vornel::d3dx {
+
+using d3d9_formats::FromArgb;
+using d3d9_formats::Texel;
+using d3d9_formats::TexelImage;
+using d3d9_formats::ToArgb;
+
+// Palette of 256 entries as D3DX takes it: red, green, blue, flags bytes
+// (the layout of PALETTEENTRY). Null means a grey ramp.
+using PaletteBytes = const BYTE*;
+
+// The palette as the row codec reads it: ARGB words, opaque (D3DX reads the
+// flags byte of an entry as no alpha). Null for null.
+const std::uint32_t* PaletteWords(PaletteBytes palette, std::uint32_t (&words)[256]);
+
+// True for a format D3DX reads and writes.
+bool CanConvert(D3DFORMAT format);
 
 // The rectangle to use on a surface of `width` x `height`: the whole surface
 // for null, else `in` when it is non-empty and inside; D3DERR_INVALIDCALL

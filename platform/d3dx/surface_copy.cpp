@@ -3,7 +3,7 @@
 // texels, then the shared key-filter-write step.
 #include "platform/d3dx/d3dx9.h"
 #include "platform/d3dx/direct_copy.h"
-#include "platform/d3dx/pixels/filters.h"
+#include "platform/d3dx/filter_flags.h"
 #include "platform/d3dx/image/image_io.h"
 #include "platform/d3dx/image_info.h"
 #include "platform/d3dx/surface_access.h"
@@ -32,7 +32,7 @@ HRESULT D3DXLoadSurfaceFromSurface(IDirect3DSurface9* pDestSurface, const PALETT
   HRESULT hr = pSrcSurface->GetDesc(&desc);
   if (FAILED(hr)) return hr;
   // A source D3DX cannot read is a failure of the copy, not a bad call.
-  if (!vornel::d3dx::FindTraits(desc.Format)) return E_FAIL;
+  if (!vornel::d3dx::CanConvert(desc.Format)) return E_FAIL;
   // An empty rectangle leaves nothing to copy: without filtering that is
   // done at once.
   if ((Filter & 0xff) == D3DX_FILTER_NONE && (EmptyRect(pSrcRect) || EmptyRect(pDestRect))) return D3D_OK;
@@ -65,12 +65,14 @@ HRESULT D3DXLoadSurfaceFromMemory(IDirect3DSurface9* pDestSurface, const PALETTE
   if (!pDestSurface || !pSrcMemory || !pSrcRect) return D3DERR_INVALIDCALL;
   const RECT& r = *pSrcRect;
   if (r.left < 0 || r.top < 0 || r.left >= r.right || r.top >= r.bottom) return D3DERR_INVALIDCALL;
-  if (!vornel::d3dx::FindTraits(SrcFormat)) return D3DERR_INVALIDCALL;
+  if (!vornel::d3dx::CanConvert(SrcFormat)) return D3DERR_INVALIDCALL;
   TexelImage texels;
   // The memory holds at least the rectangle's rows, `SrcPitch` bytes apart.
-  if (!vornel::d3dx::DecodeRect(SrcFormat, static_cast<const BYTE*>(pSrcMemory), static_cast<INT>(SrcPitch),
+  std::uint32_t palette[256];
+  if (!d3d9_formats::DecodeRect(SrcFormat, static_cast<const BYTE*>(pSrcMemory), static_cast<INT>(SrcPitch),
                                 static_cast<UINT>(r.right), static_cast<UINT>(r.bottom), r,
-                                reinterpret_cast<const BYTE*>(pSrcPalette), texels))
+                                vornel::d3dx::PaletteWords(reinterpret_cast<const BYTE*>(pSrcPalette), palette),
+                                texels))
     return D3DERR_INVALIDCALL;
   return LoadSurfaceFromTexels(pDestSurface, pDestRect, std::move(texels), Filter, ColorKey);
 }

@@ -5,14 +5,16 @@
 #include <climits>
 #include <vector>
 
+#include "platform/d3d9/formats/format_table.h"
 #include "platform/d3dx/d3dx9.h"
+#include "platform/d3dx/filter_flags.h"
 #include "platform/d3dx/image/image_io.h"
 #include "platform/d3dx/image_info.h"
-#include "platform/d3dx/pixels/filters.h"
 #include "platform/d3dx/surface_access.h"
 
+using d3d9_formats::FormatInfo;
+using d3d9_formats::FormatKind;
 using vornel::d3dx::ComRef;
-using vornel::d3dx::FormatTraits;
 
 namespace {
 
@@ -35,7 +37,7 @@ void Gather(IDirect3DDevice9* device, DeviceFacts& f) {
 }
 
 bool Supported(const DeviceFacts& f, DWORD usage, D3DFORMAT format) {
-  if (!f.d3d) return vornel::d3dx::FindTraits(format) != nullptr;
+  if (!f.d3d) return vornel::d3dx::CanConvert(format);
   const DWORD asked = usage & (D3DUSAGE_RENDERTARGET | D3DUSAGE_DEPTHSTENCIL | D3DUSAGE_DYNAMIC | D3DUSAGE_AUTOGENMIPMAP);
   return SUCCEEDED(f.d3d->CheckDeviceFormat(f.creation.AdapterOrdinal, f.creation.DeviceType, f.adapterFormat,
                                             asked, D3DRTYPE_TEXTURE, format));
@@ -43,39 +45,38 @@ bool Supported(const DeviceFacts& f, DWORD usage, D3DFORMAT format) {
 
 // [SECTION] Choosing a replacement format
 
-int Channels(const FormatTraits& t) {
-  return (t.lBits ? 1 : (t.rBits > 0) + (t.gBits > 0) + (t.bBits > 0)) + (t.aBits > 0);
+// The bits of each channel of a format's row (0 when absent).
+struct ChannelBits {
+  int r, g, b, a, l;
+};
+ChannelBits BitsOf(const FormatInfo& f) {
+  const d3d9_formats::ChannelLayout& c = f.channels;
+  return {c.r.bits, c.g.bits, c.b.bits, c.a.bits, c.l.bits};
 }
-bool Unusual(const FormatTraits& t) {
-  return t.kind == FormatTraits::Kind::Block || t.kind == FormatTraits::Kind::Pair ||
-         t.kind == FormatTraits::Kind::Palette || t.format == D3DFMT_R8G8B8;
+
+int Channels(const ChannelBits& t) { return (t.l ? 1 : (t.r > 0) + (t.g > 0) + (t.b > 0)) + (t.a > 0); }
+bool Unusual(const FormatInfo& t) {
+  return t.kind == FormatKind::Block || t.kind == FormatKind::Pair || t.kind == FormatKind::Palette ||
+         t.format == D3DFMT_R8G8B8;
 }
-int Family(const FormatTraits& t) {
-  switch (t.kind) {
-    case FormatTraits::Kind::Float16:
-    case FormatTraits::Kind::Float32:
-      return 1;
-    default:
-      return 0;
-  }
-}
+int Family(const FormatInfo& t) { return t.kind == FormatKind::Float ? 1 : 0; }
 
 // Lower is closer. The order of the weights follows D3DX's rules: never
 // lose a channel, keep away from FOURCC and 24-bit formats unless asked
 // for, avoid adding channels, keep the bits per channel, keep the kind of
 // format.
-int Distance(const FormatTraits& want, const FormatTraits& have) {
+int Distance(const FormatInfo& wantRow, const FormatInfo& haveRow) {
+  const ChannelBits want = BitsOf(wantRow), have = BitsOf(haveRow);
   int d = 0;
-  const int lostAlpha = want.aBits > 0 && have.aBits == 0;
-  const int lostColour = (want.rBits + want.gBits + want.bBits > 0 && want.lBits == 0) &&
-                         (have.rBits + have.gBits + have.bBits == 0 || have.lBits > 0);
-  const int lostLuminance = want.lBits > 0 && have.rBits + have.gBits + have.bBits + have.lBits == 0;
+  const int lostAlpha = want.a > 0 && have.a == 0;
+  const int lostColour = (want.r + want.g + want.b > 0 && want.l == 0) && (have.r + have.g + have.b == 0 || have.l > 0);
+  const int lostLuminance = want.l > 0 && have.r + have.g + have.b + have.l == 0;
   d += 100000 * (lostAlpha + lostColour + lostLuminance);
-  if (Unusual(have) && !Unusual(want)) d += 10000;
+  if (Unusual(haveRow) && !Unusual(wantRow)) d += 10000;
   d += 1000 * std::max(0, Channels(have) - Channels(want));
-  auto bits = [](const FormatTraits& t, int c) {
-    if (t.lBits && c < 3) return t.lBits;
-    return c == 0 ? t.rBits : c == 1 ? t.gBits : c == 2 ? t.bBits : t.aBits;
+  auto bits = [](const ChannelBits& t, int c) {
+    if (t.l && c < 3) return t.l;
+    return c == 0 ? t.r : c == 1 ? t.g : c == 2 ? t.b : t.a;
   };
   // Precision counts for the channels asked for (added ones cost above);
   // a bit lost weighs more than a bit gained.
@@ -84,8 +85,14 @@ int Distance(const FormatTraits& want, const FormatTraits& have) {
     const int diff = bits(have, c) - bits(want, c);
     d += diff < 0 ? -10 * diff : 3 * diff;
   }
-  if (Family(want) != Family(have)) d += 500;
+  if (Family(wantRow) != Family(haveRow)) d += 500;
   return d;
+}
+
+// The row of a format D3DX converts, or null.
+const FormatInfo* ConvertibleRow(D3DFORMAT f) {
+  const FormatInfo* row = d3d9_formats::FindFormat(f);
+  return row && d3d9_formats::HasTexelCodec(*row) ? row : nullptr;
 }
 
 const D3DFORMAT kCandidates[] = {
@@ -99,13 +106,13 @@ const D3DFORMAT kCandidates[] = {
 };
 
 D3DFORMAT ClosestSupported(const DeviceFacts& f, DWORD usage, D3DFORMAT want) {
-  const FormatTraits* w = vornel::d3dx::FindTraits(want);
-  if (!w) w = vornel::d3dx::FindTraits(D3DFMT_A8R8G8B8);
+  const FormatInfo* w = ConvertibleRow(want);
+  if (!w) w = ConvertibleRow(D3DFMT_A8R8G8B8);
   D3DFORMAT best = D3DFMT_UNKNOWN;
   int bestDistance = INT_MAX;
   for (D3DFORMAT c : kCandidates) {
     if (!Supported(f, usage, c)) continue;
-    int d = Distance(*w, *vornel::d3dx::FindTraits(c));
+    int d = Distance(*w, *ConvertibleRow(c));
     if (d < bestDistance) bestDistance = d, best = c;
   }
   return best;
@@ -126,8 +133,8 @@ UINT FullChain(UINT w, UINT h) {
 }
 
 bool IsBlockFormat(D3DFORMAT f) {
-  const FormatTraits* t = vornel::d3dx::FindTraits(f);
-  return t && t->kind == FormatTraits::Kind::Block;
+  const FormatInfo* t = ConvertibleRow(f);
+  return t && t->kind == FormatKind::Block;
 }
 
 // The format with alpha that holds what `f` holds, or `f` itself.
@@ -155,7 +162,7 @@ HRESULT Adjust(IDirect3DDevice9* device, UINT& w, UINT& h, UINT& levels, DWORD u
     D3DFORMAT replacement = ClosestSupported(f, usage, format);
     if (replacement == D3DFMT_UNKNOWN) return D3DERR_NOTAVAILABLE;
     format = replacement;
-  } else if (pool == D3DPOOL_SCRATCH && !vornel::d3dx::FindTraits(format)) {
+  } else if (pool == D3DPOOL_SCRATCH && !vornel::d3dx::CanConvert(format)) {
     return D3DERR_NOTAVAILABLE;
   }
 

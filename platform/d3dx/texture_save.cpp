@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/d3d9/formats/format_table.h"
 #include "platform/d3dx/d3dx9.h"
 #include "platform/d3dx/image/image_io.h"
 #include "platform/d3dx/surface_access.h"
@@ -29,8 +30,8 @@ HRESULT Encode(D3DXIMAGE_FILEFORMAT format, IDirect3DSurface9* surface, const PA
   image.height = texels.height;
   image.argb.reserve(texels.texels.size());
   for (const auto& t : texels.texels) image.argb.push_back(vornel::d3dx::ToArgb(t));
-  const auto* traits = vornel::d3dx::FindTraits(desc.Format);
-  const bool alpha = traits && traits->aBits > 0;
+  const auto* info = d3d9_formats::FindFormat(desc.Format);
+  const bool alpha = info && info->channels.a.bits > 0;
   bytes = format == D3DXIFF_BMP ? vornel::image::WriteBmp(image, alpha) : vornel::image::WritePng(image, alpha);
   return bytes.empty() ? E_FAIL : D3D_OK;
 }

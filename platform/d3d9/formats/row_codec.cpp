@@ -1,57 +1,19 @@
-// Row conversions between the uncompressed formats and ARGB words or floats.
+// Row conversions between the uncompressed formats and ARGB words or floats,
+// driven by the channel fields and kind of each format's table row.
 #include "platform/d3d9/formats/row_codec.h"
 
-#include <cmath>
 #include <cstring>
+
+#include "platform/d3d9/formats/format_table.h"
 
 namespace d3d9_formats {
 namespace {
 
 // ---------------------------------------------------------------------------
-// Packed integer formats, described by their channel bit fields.
+// Packed integer formats: the channel fields of the format's row.
 // ---------------------------------------------------------------------------
 
-struct Field {
-  std::uint8_t shift;
-  std::uint8_t bits;  // 0: the format lacks the channel
-};
-
-struct PackedLayout {
-  D3DFORMAT format;
-  std::uint8_t bytes;
-  Field r, g, b, a;
-  bool luminance;  // r holds L, repeated into green and blue
-};
-
-constexpr PackedLayout kPacked[] = {
-    {D3DFMT_R8G8B8, 3, {16, 8}, {8, 8}, {0, 8}, {0, 0}, false},
-    {D3DFMT_A8R8G8B8, 4, {16, 8}, {8, 8}, {0, 8}, {24, 8}, false},
-    {D3DFMT_X8R8G8B8, 4, {16, 8}, {8, 8}, {0, 8}, {0, 0}, false},
-    {D3DFMT_R5G6B5, 2, {11, 5}, {5, 6}, {0, 5}, {0, 0}, false},
-    {D3DFMT_X1R5G5B5, 2, {10, 5}, {5, 5}, {0, 5}, {0, 0}, false},
-    {D3DFMT_A1R5G5B5, 2, {10, 5}, {5, 5}, {0, 5}, {15, 1}, false},
-    {D3DFMT_A4R4G4B4, 2, {8, 4}, {4, 4}, {0, 4}, {12, 4}, false},
-    {D3DFMT_R3G3B2, 1, {5, 3}, {2, 3}, {0, 2}, {0, 0}, false},
-    {D3DFMT_A8, 1, {0, 0}, {0, 0}, {0, 0}, {0, 8}, false},
-    {D3DFMT_A8R3G3B2, 2, {5, 3}, {2, 3}, {0, 2}, {8, 8}, false},
-    {D3DFMT_X4R4G4B4, 2, {8, 4}, {4, 4}, {0, 4}, {0, 0}, false},
-    {D3DFMT_A2B10G10R10, 4, {0, 10}, {10, 10}, {20, 10}, {30, 2}, false},
-    {D3DFMT_A8B8G8R8, 4, {0, 8}, {8, 8}, {16, 8}, {24, 8}, false},
-    {D3DFMT_X8B8G8R8, 4, {0, 8}, {8, 8}, {16, 8}, {0, 0}, false},
-    {D3DFMT_G16R16, 4, {0, 16}, {16, 16}, {0, 0}, {0, 0}, false},
-    {D3DFMT_A2R10G10B10, 4, {20, 10}, {10, 10}, {0, 10}, {30, 2}, false},
-    {D3DFMT_A16B16G16R16, 8, {0, 16}, {16, 16}, {32, 16}, {48, 16}, false},
-    {D3DFMT_L8, 1, {0, 8}, {0, 0}, {0, 0}, {0, 0}, true},
-    {D3DFMT_A8L8, 2, {0, 8}, {0, 0}, {0, 0}, {8, 8}, true},
-    {D3DFMT_A4L4, 1, {0, 4}, {0, 0}, {0, 0}, {4, 4}, true},
-    {D3DFMT_L16, 2, {0, 16}, {0, 0}, {0, 0}, {0, 0}, true},
-};
-
-const PackedLayout* FindPacked(D3DFORMAT f) {
-  for (const PackedLayout& p : kPacked)
-    if (p.format == f) return &p;
-  return nullptr;
-}
+using Field = ChannelField;
 
 inline std::uint64_t LoadWord(const std::uint8_t* p, int bytes) {
   std::uint64_t w = 0;
@@ -85,22 +47,34 @@ inline std::uint64_t FromFloat(float v, Field f) {
   return static_cast<std::uint64_t>(v * static_cast<float>(Max(f)) + 0.5f);
 }
 
-inline float Luminance(float r, float g, float b) { return 0.2125f * r + 0.7154f * g + 0.0721f * b; }
-
 inline std::uint8_t ToByte(float v) {
   if (!(v > 0.f)) return 0;
   if (v >= 1.f) return 255;
   return static_cast<std::uint8_t>(v * 255.f + 0.5f);
 }
 
-void DecodePacked(const PackedLayout& L, const std::uint8_t* s, UINT width, std::uint32_t* out) {
-  const bool has_rgb = L.r.bits != 0;
-  for (UINT x = 0; x < width; ++x, s += L.bytes) {
-    const std::uint64_t w = LoadWord(s, L.bytes);
+int BytesOf(const FormatInfo& f) { return static_cast<int>(f.bits_per_pixel / 8); }
+
+// The 32-bit formats of four (or three and an X) 8-bit fields: a word load
+// and shifts, the layout D3DX copies most.
+bool IsByteWord(const FormatInfo& f) {
+  const ChannelLayout& c = f.channels;
+  return f.bits_per_pixel == 32 && c.r.bits == 8 && c.g.bits == 8 && c.b.bits == 8 && (c.a.bits | 8) == 8;
+}
+
+// The D3DCOLOR layout (A8R8G8B8, X8R8G8B8) reads as FromArgb reads a colour:
+// channel times 1/255. Every other field reads as raw / (2^n - 1).
+bool IsColourWord(const FormatInfo& f) { return IsByteWord(f) && f.channels.r.shift == 16 && f.channels.b.shift == 0; }
+
+void DecodePacked(const FormatInfo& F, const std::uint8_t* s, UINT width, std::uint32_t* out) {
+  const ChannelLayout& L = F.channels;
+  const int bytes = BytesOf(F);
+  for (UINT x = 0; x < width; ++x, s += bytes) {
+    const std::uint64_t w = LoadWord(s, bytes);
     std::uint32_t r, g, b;
-    if (L.luminance) {
-      r = g = b = To8(Raw(w, L.r), L.r);
-    } else if (!has_rgb) {
+    if (L.l.bits) {
+      r = g = b = To8(Raw(w, L.l), L.l);
+    } else if (!L.r.bits) {
       r = g = b = 0;
     } else {
       r = To8(Raw(w, L.r), L.r);
@@ -112,14 +86,27 @@ void DecodePacked(const PackedLayout& L, const std::uint8_t* s, UINT width, std:
   }
 }
 
-void DecodePackedFloat(const PackedLayout& L, const std::uint8_t* s, UINT width, float* out) {
-  const bool has_rgb = L.r.bits != 0;
+void DecodePackedFloat(const FormatInfo& F, const std::uint8_t* s, UINT width, float* out) {
+  const ChannelLayout& L = F.channels;
+  if (IsColourWord(F)) {
+    constexpr float k = 1.f / 255.f;
+    for (UINT x = 0; x < width; ++x, s += 4, out += 4) {
+      std::uint32_t w;
+      std::memcpy(&w, s, 4);
+      out[0] = static_cast<float>((w >> 16) & 0xff) * k;
+      out[1] = static_cast<float>((w >> 8) & 0xff) * k;
+      out[2] = static_cast<float>(w & 0xff) * k;
+      out[3] = L.a.bits ? static_cast<float>(w >> 24) * k : 1.f;
+    }
+    return;
+  }
   auto unit = [](std::uint32_t v, Field f) { return static_cast<float>(v) / static_cast<float>(Max(f)); };
-  for (UINT x = 0; x < width; ++x, s += L.bytes, out += 4) {
-    const std::uint64_t w = LoadWord(s, L.bytes);
-    if (L.luminance) {
-      out[0] = out[1] = out[2] = unit(Raw(w, L.r), L.r);
-    } else if (!has_rgb) {
+  const int bytes = BytesOf(F);
+  for (UINT x = 0; x < width; ++x, s += bytes, out += 4) {
+    const std::uint64_t w = LoadWord(s, bytes);
+    if (L.l.bits) {
+      out[0] = out[1] = out[2] = unit(Raw(w, L.l), L.l);
+    } else if (!L.r.bits) {
       out[0] = out[1] = out[2] = 0.f;
     } else {
       out[0] = unit(Raw(w, L.r), L.r);
@@ -130,36 +117,56 @@ void DecodePackedFloat(const PackedLayout& L, const std::uint8_t* s, UINT width,
   }
 }
 
-void EncodePacked(const PackedLayout& L, const std::uint32_t* in, UINT width, std::uint8_t* d) {
-  for (UINT x = 0; x < width; ++x, d += L.bytes) {
+// Unused bits are written as the row's x field says: ones there, else zero.
+inline std::uint64_t FillBits(Field x) { return x.bits ? static_cast<std::uint64_t>(Max(x)) << x.shift : 0; }
+
+void EncodePacked(const FormatInfo& F, const std::uint32_t* in, UINT width, std::uint8_t* d) {
+  const ChannelLayout& L = F.channels;
+  const std::uint64_t fill = FillBits(L.x);
+  const int bytes = BytesOf(F);
+  for (UINT x = 0; x < width; ++x, d += bytes) {
     const std::uint32_t c = in[x];
     const std::uint32_t a = c >> 24, r = (c >> 16) & 0xff, g = (c >> 8) & 0xff, b = c & 0xff;
     std::uint64_t w = 0;
-    if (L.luminance) {
+    if (L.l.bits) {
       const float l = Luminance(static_cast<float>(r), static_cast<float>(g), static_cast<float>(b));
-      w |= From8(static_cast<std::uint32_t>(l + 0.5f), L.r) << L.r.shift;
+      w |= From8(static_cast<std::uint32_t>(l + 0.5f), L.l) << L.l.shift;
     } else {
       if (L.r.bits) w |= From8(r, L.r) << L.r.shift;
       if (L.g.bits) w |= From8(g, L.g) << L.g.shift;
       if (L.b.bits) w |= From8(b, L.b) << L.b.shift;
     }
     if (L.a.bits) w |= From8(a, L.a) << L.a.shift;
-    StoreWord(d, L.bytes, w);
+    StoreWord(d, bytes, w | fill);
   }
 }
 
-void EncodePackedFloat(const PackedLayout& L, const float* in, UINT width, std::uint8_t* d) {
-  for (UINT x = 0; x < width; ++x, d += L.bytes, in += 4) {
+void EncodePackedFloat(const FormatInfo& F, const float* in, UINT width, std::uint8_t* d) {
+  const ChannelLayout& L = F.channels;
+  const std::uint64_t fill = FillBits(L.x);
+  if (IsByteWord(F)) {
+    for (UINT x = 0; x < width; ++x, d += 4, in += 4) {
+      std::uint32_t w = (static_cast<std::uint32_t>(ToByte(in[0])) << L.r.shift) |
+                        (static_cast<std::uint32_t>(ToByte(in[1])) << L.g.shift) |
+                        (static_cast<std::uint32_t>(ToByte(in[2])) << L.b.shift);
+      if (L.a.bits) w |= static_cast<std::uint32_t>(ToByte(in[3])) << L.a.shift;
+      w |= fill;
+      std::memcpy(d, &w, 4);
+    }
+    return;
+  }
+  const int bytes = BytesOf(F);
+  for (UINT x = 0; x < width; ++x, d += bytes, in += 4) {
     std::uint64_t w = 0;
-    if (L.luminance) {
-      w |= FromFloat(Luminance(in[0], in[1], in[2]), L.r) << L.r.shift;
+    if (L.l.bits) {
+      w |= FromFloat(Luminance(in[0], in[1], in[2]), L.l) << L.l.shift;
     } else {
       if (L.r.bits) w |= FromFloat(in[0], L.r) << L.r.shift;
       if (L.g.bits) w |= FromFloat(in[1], L.g) << L.g.shift;
       if (L.b.bits) w |= FromFloat(in[2], L.b) << L.b.shift;
     }
     if (L.a.bits) w |= FromFloat(in[3], L.a) << L.a.shift;
-    StoreWord(d, L.bytes, w);
+    StoreWord(d, bytes, w | fill);
   }
 }
 
@@ -167,28 +174,18 @@ void EncodePackedFloat(const PackedLayout& L, const float* in, UINT width, std::
 // Float formats: channels in the order r, g, b, a; 16 or 32 bits each.
 // ---------------------------------------------------------------------------
 
-struct FloatLayout {
-  D3DFORMAT format;
-  int channels;
-  bool half;
-};
-
-constexpr FloatLayout kFloat[] = {
-    {D3DFMT_R16F, 1, true},  {D3DFMT_G16R16F, 2, true},  {D3DFMT_A16B16G16R16F, 4, true},
-    {D3DFMT_R32F, 1, false}, {D3DFMT_G32R32F, 2, false}, {D3DFMT_A32B32G32R32F, 4, false},
-};
-
-const FloatLayout* FindFloat(D3DFORMAT f) {
-  for (const FloatLayout& l : kFloat)
-    if (l.format == f) return &l;
-  return nullptr;
+int FloatChannels(const FormatInfo& F) {
+  const ChannelLayout& L = F.channels;
+  return (L.r.bits != 0) + (L.g.bits != 0) + (L.b.bits != 0) + (L.a.bits != 0);
 }
 
-void DecodeFloatRow(const FloatLayout& L, const std::uint8_t* s, UINT width, float* out) {
+void DecodeFloatRow(const FormatInfo& F, const std::uint8_t* s, UINT width, float* out) {
+  const int channels = FloatChannels(F);
+  const bool half = F.channels.r.bits == 16;
   for (UINT x = 0; x < width; ++x, out += 4) {
     out[0] = out[1] = out[2] = out[3] = 1.f;
-    for (int c = 0; c < L.channels; ++c) {
-      if (L.half) {
+    for (int c = 0; c < channels; ++c) {
+      if (half) {
         std::uint16_t h;
         std::memcpy(&h, s, 2);
         out[c] = HalfToFloat(h);
@@ -201,10 +198,12 @@ void DecodeFloatRow(const FloatLayout& L, const std::uint8_t* s, UINT width, flo
   }
 }
 
-void EncodeFloatRow(const FloatLayout& L, const float* in, UINT width, std::uint8_t* d) {
+void EncodeFloatRow(const FormatInfo& F, const float* in, UINT width, std::uint8_t* d) {
+  const int channels = FloatChannels(F);
+  const bool half = F.channels.r.bits == 16;
   for (UINT x = 0; x < width; ++x, in += 4) {
-    for (int c = 0; c < L.channels; ++c) {
-      if (L.half) {
+    for (int c = 0; c < channels; ++c) {
+      if (half) {
         const std::uint16_t h = FloatToHalf(in[c]);
         std::memcpy(d, &h, 2);
         d += 2;
@@ -219,10 +218,6 @@ void EncodeFloatRow(const FloatLayout& L, const float* in, UINT width, std::uint
 // ---------------------------------------------------------------------------
 // Two-pixel packed formats: YUV 4:2:2 and their RGB relatives.
 // ---------------------------------------------------------------------------
-
-bool IsPairPacked(D3DFORMAT f) {
-  return f == D3DFMT_YUY2 || f == D3DFMT_UYVY || f == D3DFMT_R8G8_B8G8 || f == D3DFMT_G8R8_G8B8;
-}
 
 inline std::uint32_t ClampByte(float v) { return ToByte(v / 255.f); }
 
@@ -296,8 +291,6 @@ void EncodePairs(D3DFORMAT f, const std::uint32_t* in, UINT width, std::uint8_t*
 // Palette formats.
 // ---------------------------------------------------------------------------
 
-bool IsPalette(D3DFORMAT f) { return f == D3DFMT_P8 || f == D3DFMT_A8P8; }
-
 void DecodePalette(D3DFORMAT f, const std::uint8_t* s, UINT width, std::uint32_t* out, const std::uint32_t* pal) {
   const int step = f == D3DFMT_A8P8 ? 2 : 1;
   for (UINT x = 0; x < width; ++x, s += step) {
@@ -334,110 +327,68 @@ void EncodePalette(D3DFORMAT f, const std::uint32_t* in, UINT width, std::uint8_
 // floats are asked for; a small fixed buffer keeps this allocation-free.
 constexpr UINT kChunk = 256;
 
+// The row of a format the codec converts, or null.
+const FormatInfo* CodecRow(D3DFORMAT format) {
+  const FormatInfo* f = FindFormat(format);
+  return f && (f->uses & kUseRowCodec) ? f : nullptr;
+}
+
 }  // namespace
 
-float HalfToFloat(std::uint16_t h) {
-  const std::uint32_t sign = static_cast<std::uint32_t>(h & 0x8000u) << 16;
-  const std::uint32_t exp = (h >> 10) & 0x1f;
-  std::uint32_t man = h & 0x3ffu;
-  std::uint32_t bits;
-  if (exp == 0) {
-    if (man == 0) {
-      bits = sign;
-    } else {  // subnormal: normalise
-      int e = -1;
-      do {
-        ++e;
-        man <<= 1;
-      } while ((man & 0x400u) == 0);
-      bits = sign | (static_cast<std::uint32_t>(127 - 15 - e) << 23) | ((man & 0x3ffu) << 13);
-    }
-  } else if (exp == 31) {
-    bits = sign | 0x7f800000u | (man << 13);
-  } else {
-    bits = sign | ((exp + 127 - 15) << 23) | (man << 13);
-  }
-  float f;
-  std::memcpy(&f, &bits, 4);
-  return f;
-}
-
-std::uint16_t FloatToHalf(float f) {
-  std::uint32_t bits;
-  std::memcpy(&bits, &f, 4);
-  const std::uint16_t sign = static_cast<std::uint16_t>((bits >> 16) & 0x8000u);
-  const std::uint32_t exp = (bits >> 23) & 0xff;
-  std::uint32_t man = bits & 0x7fffffu;
-  if (exp == 255) return static_cast<std::uint16_t>(sign | 0x7c00u | (man ? 0x200u : 0));
-  const int e = static_cast<int>(exp) - 127 + 15;
-  if (e >= 31) return static_cast<std::uint16_t>(sign | 0x7c00u);
-  if (e <= 0) {
-    if (e < -10) return sign;
-    man |= 0x800000u;
-    const int shift = 14 - e;
-    std::uint32_t half = man >> shift;
-    const std::uint32_t rest = man & ((1u << shift) - 1);
-    const std::uint32_t mid = 1u << (shift - 1);
-    if (rest > mid || (rest == mid && (half & 1))) ++half;
-    return static_cast<std::uint16_t>(sign | half);
-  }
-  std::uint32_t half = (static_cast<std::uint32_t>(e) << 10) | (man >> 13);
-  const std::uint32_t rest = man & 0x1fffu;
-  if (rest > 0x1000u || (rest == 0x1000u && (half & 1))) ++half;  // may carry into the exponent, as it should
-  return static_cast<std::uint16_t>(sign | half);
-}
-
-bool CanConvertRows(D3DFORMAT format) {
-  return FindPacked(format) || FindFloat(format) || IsPairPacked(format) || IsPalette(format);
-}
+bool CanConvertRows(D3DFORMAT format) { return CodecRow(format) != nullptr; }
 
 bool DecodeRow(D3DFORMAT format, const void* src, UINT width, std::uint32_t* argb, const std::uint32_t* palette) {
+  const FormatInfo* f = CodecRow(format);
+  if (!f) return false;
   const auto* s = static_cast<const std::uint8_t*>(src);
-  if (const PackedLayout* p = FindPacked(format)) {
-    DecodePacked(*p, s, width, argb);
-    return true;
-  }
-  if (const FloatLayout* fl = FindFloat(format)) {
-    float px[4 * kChunk];
-    const UINT bytes_per_px = static_cast<UINT>(fl->channels) * (fl->half ? 2u : 4u);
-    for (UINT x = 0; x < width; x += kChunk) {
-      const UINT n = width - x < kChunk ? width - x : kChunk;
-      DecodeFloatRow(*fl, s + x * bytes_per_px, n, px);
-      for (UINT i = 0; i < n; ++i) {
-        const float* q = px + 4 * i;
-        argb[x + i] = (static_cast<std::uint32_t>(ToByte(q[3])) << 24) | (static_cast<std::uint32_t>(ToByte(q[0])) << 16) |
-                      (static_cast<std::uint32_t>(ToByte(q[1])) << 8) | ToByte(q[2]);
+  switch (f->kind) {
+    case FormatKind::Packed:
+      DecodePacked(*f, s, width, argb);
+      return true;
+    case FormatKind::Float: {
+      float px[4 * kChunk];
+      const UINT bytes_per_px = f->bits_per_pixel / 8;
+      for (UINT x = 0; x < width; x += kChunk) {
+        const UINT n = width - x < kChunk ? width - x : kChunk;
+        DecodeFloatRow(*f, s + x * bytes_per_px, n, px);
+        for (UINT i = 0; i < n; ++i) {
+          const float* q = px + 4 * i;
+          argb[x + i] = (static_cast<std::uint32_t>(ToByte(q[3])) << 24) |
+                        (static_cast<std::uint32_t>(ToByte(q[0])) << 16) |
+                        (static_cast<std::uint32_t>(ToByte(q[1])) << 8) | ToByte(q[2]);
+        }
       }
+      return true;
     }
-    return true;
+    case FormatKind::Pair:
+      DecodePairs(format, s, width, argb);
+      return true;
+    case FormatKind::Palette:
+      DecodePalette(format, s, width, argb, palette);
+      return true;
+    default:
+      return false;
   }
-  if (IsPairPacked(format)) {
-    DecodePairs(format, s, width, argb);
-    return true;
-  }
-  if (IsPalette(format)) {
-    DecodePalette(format, s, width, argb, palette);
-    return true;
-  }
-  return false;
 }
 
 bool DecodeRowFloat(D3DFORMAT format, const void* src, UINT width, float* rgba, const std::uint32_t* palette) {
+  const FormatInfo* f = CodecRow(format);
+  if (!f) return false;
   const auto* s = static_cast<const std::uint8_t*>(src);
-  if (const PackedLayout* p = FindPacked(format)) {
-    DecodePackedFloat(*p, s, width, rgba);
+  if (f->kind == FormatKind::Packed) {
+    DecodePackedFloat(*f, s, width, rgba);
     return true;
   }
-  if (const FloatLayout* fl = FindFloat(format)) {
-    DecodeFloatRow(*fl, s, width, rgba);
+  if (f->kind == FormatKind::Float) {
+    DecodeFloatRow(*f, s, width, rgba);
     return true;
   }
-  if (!IsPairPacked(format) && !IsPalette(format)) return false;
+  if (f->kind != FormatKind::Pair && f->kind != FormatKind::Palette) return false;
   std::uint32_t words[kChunk];
   const UINT bytes_per_px = format == D3DFMT_P8 ? 1 : 2;
   for (UINT x = 0; x < width; x += kChunk) {
     const UINT n = width - x < kChunk ? width - x : kChunk;
-    if (IsPalette(format))
+    if (f->kind == FormatKind::Palette)
       DecodePalette(format, s + x * bytes_per_px, n, words, palette);
     else
       DecodePairs(format, s + x * 2, n, words);  // kChunk is even, so pairs stay whole
@@ -453,64 +404,71 @@ bool DecodeRowFloat(D3DFORMAT format, const void* src, UINT width, float* rgba, 
 }
 
 bool EncodeRow(D3DFORMAT format, const std::uint32_t* argb, UINT width, void* dst, const std::uint32_t* palette) {
+  const FormatInfo* f = CodecRow(format);
+  if (!f) return false;
   auto* d = static_cast<std::uint8_t*>(dst);
-  if (const PackedLayout* p = FindPacked(format)) {
-    EncodePacked(*p, argb, width, d);
-    return true;
-  }
-  if (const FloatLayout* fl = FindFloat(format)) {
-    float px[4 * kChunk];
-    const UINT bytes_per_px = static_cast<UINT>(fl->channels) * (fl->half ? 2u : 4u);
-    for (UINT x = 0; x < width; x += kChunk) {
-      const UINT n = width - x < kChunk ? width - x : kChunk;
-      for (UINT i = 0; i < n; ++i) {
-        const std::uint32_t c = argb[x + i];
-        px[4 * i + 0] = static_cast<float>((c >> 16) & 0xff) / 255.f;
-        px[4 * i + 1] = static_cast<float>((c >> 8) & 0xff) / 255.f;
-        px[4 * i + 2] = static_cast<float>(c & 0xff) / 255.f;
-        px[4 * i + 3] = static_cast<float>(c >> 24) / 255.f;
+  switch (f->kind) {
+    case FormatKind::Packed:
+      EncodePacked(*f, argb, width, d);
+      return true;
+    case FormatKind::Float: {
+      float px[4 * kChunk];
+      const UINT bytes_per_px = f->bits_per_pixel / 8;
+      for (UINT x = 0; x < width; x += kChunk) {
+        const UINT n = width - x < kChunk ? width - x : kChunk;
+        for (UINT i = 0; i < n; ++i) {
+          const std::uint32_t c = argb[x + i];
+          px[4 * i + 0] = static_cast<float>((c >> 16) & 0xff) / 255.f;
+          px[4 * i + 1] = static_cast<float>((c >> 8) & 0xff) / 255.f;
+          px[4 * i + 2] = static_cast<float>(c & 0xff) / 255.f;
+          px[4 * i + 3] = static_cast<float>(c >> 24) / 255.f;
+        }
+        EncodeFloatRow(*f, px, n, d + x * bytes_per_px);
       }
-      EncodeFloatRow(*fl, px, n, d + x * bytes_per_px);
+      return true;
     }
-    return true;
+    case FormatKind::Pair:
+      EncodePairs(format, argb, width, d);
+      return true;
+    case FormatKind::Palette:
+      if (!palette) return false;
+      EncodePalette(format, argb, width, d, palette);
+      return true;
+    default:
+      return false;
   }
-  if (IsPairPacked(format)) {
-    EncodePairs(format, argb, width, d);
-    return true;
-  }
-  if (IsPalette(format) && palette) {
-    EncodePalette(format, argb, width, d, palette);
-    return true;
-  }
-  return false;
 }
 
 bool EncodeRowFloat(D3DFORMAT format, const float* rgba, UINT width, void* dst, const std::uint32_t* palette) {
+  const FormatInfo* f = CodecRow(format);
+  if (!f) return false;
   auto* d = static_cast<std::uint8_t*>(dst);
-  if (const PackedLayout* p = FindPacked(format)) {
-    EncodePackedFloat(*p, rgba, width, d);
+  if (f->kind == FormatKind::Packed) {
+    EncodePackedFloat(*f, rgba, width, d);
     return true;
   }
-  if (const FloatLayout* fl = FindFloat(format)) {
-    EncodeFloatRow(*fl, rgba, width, d);
+  if (f->kind == FormatKind::Float) {
+    EncodeFloatRow(*f, rgba, width, d);
     return true;
   }
-  if (!IsPairPacked(format) && !(IsPalette(format) && palette)) return false;
+  const bool pal = f->kind == FormatKind::Palette;
+  if (!(f->kind == FormatKind::Pair || (pal && palette))) return false;
   std::uint32_t words[kChunk];
   const UINT bytes_per_px = format == D3DFMT_P8 ? 1 : 2;
   for (UINT x = 0; x < width; x += kChunk) {
     const UINT n = width - x < kChunk ? width - x : kChunk;
-    for (UINT i = 0; i < n; ++i) {
-      const float* q = rgba + 4 * (x + i);
-      words[i] = (static_cast<std::uint32_t>(ToByte(q[3])) << 24) | (static_cast<std::uint32_t>(ToByte(q[0])) << 16) |
-                 (static_cast<std::uint32_t>(ToByte(q[1])) << 8) | ToByte(q[2]);
-    }
-    if (IsPalette(format))
+    for (UINT i = 0; i < n; ++i) words[i] = FloatToArgb(rgba + 4 * (x + i));
+    if (pal)
       EncodePalette(format, words, n, d + x * bytes_per_px, palette);
     else
       EncodePairs(format, words, n, d + x * 2);
   }
   return true;
+}
+
+std::uint32_t FloatToArgb(const float* rgba) {
+  return (static_cast<std::uint32_t>(ToByte(rgba[3])) << 24) | (static_cast<std::uint32_t>(ToByte(rgba[0])) << 16) |
+         (static_cast<std::uint32_t>(ToByte(rgba[1])) << 8) | ToByte(rgba[2]);
 }
 
 }  // namespace d3d9_formats

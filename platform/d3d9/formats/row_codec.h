@@ -1,10 +1,13 @@
 // Converts rows of pixels between any uncompressed format of the format
-// table and ARGB: 8-bit D3DCOLOR words or floats.
+// table and ARGB: 8-bit D3DCOLOR words (the integer path, which the device
+// uses) or floats (the float path, which D3DX's filters use). One decoder
+// and one encoder per kind of row; the channel fields come from the table.
 #pragma once
 
 #include <cstdint>
 
 #include "platform/d3d9/d3d9.h"
+#include "platform/d3d9/formats/half_float.h"
 
 namespace d3d9_formats {
 
@@ -39,8 +42,11 @@ bool EncodeRow(D3DFORMAT format, const std::uint32_t* argb, UINT width, void* ds
 bool EncodeRowFloat(D3DFORMAT format, const float* rgba, UINT width, void* dst,
                     const std::uint32_t* palette = nullptr);
 
-// IEEE half-precision conversions used by the 16-bit float formats.
-float HalfToFloat(std::uint16_t h);
-std::uint16_t FloatToHalf(float f);
+// Luminance of a colour, as the luminance formats store it.
+inline float Luminance(float r, float g, float b) { return 0.2125f * r + 0.7154f * g + 0.0721f * b; }
+
+// Four floats r, g, b, a to an ARGB word, each clamped to [0, 1] and rounded
+// to nearest (NaN reads 0): how the float path meets 8-bit words.
+std::uint32_t FloatToArgb(const float* rgba);
 
 }  // namespace d3d9_formats

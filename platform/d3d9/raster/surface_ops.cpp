@@ -1,9 +1,8 @@
-// Fills and copies of pixel rectangles.
+// Fills of pixel rectangles and the opaque row copy of Present.
 #include "platform/d3d9/raster/surface_ops.h"
 
 #include <emmintrin.h>
 
-#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -78,93 +77,6 @@ void CopyOpaqueRow(const std::uint32_t* from, std::uint32_t* to, int n) {
     _mm_storeu_si128(reinterpret_cast<__m128i*>(to + i + 4), _mm_or_si128(b, opaque));
   }
   for (; i < n; ++i) to[i] = from[i] | 0xff000000u;
-}
-
-namespace {
-
-std::uint32_t LerpColor(std::uint32_t a, std::uint32_t b, std::uint32_t f) {  // f in 0..256
-  std::uint32_t out = 0;
-  for (int sh = 0; sh < 32; sh += 8) {
-    const std::uint32_t ca = (a >> sh) & 0xff, cb = (b >> sh) & 0xff;
-    out |= ((ca * (256 - f) + cb * f + 128) >> 8) << sh;
-  }
-  return out;
-}
-
-}  // namespace
-
-bool CopyRect(const PixelView& src, const RECT& sr, const PixelView& dst, const RECT& dr, bool linear) {
-  const int sw = sr.right - sr.left, sh = sr.bottom - sr.top;
-  const int dw = dr.right - dr.left, dh = dr.bottom - dr.top;
-  if (sw <= 0 || sh <= 0 || dw <= 0 || dh <= 0) return true;
-  const d3d9_formats::FormatInfo* sf = d3d9_formats::FindFormat(src.format);
-  const d3d9_formats::FormatInfo* df = d3d9_formats::FindFormat(dst.format);
-  if (!sf || !df) return false;
-
-  // Same format and size: plain row copies (block formats copy block rows).
-  if (src.format == dst.format && sw == dw && sh == dh) {
-    if (sf->block_bytes) {
-      const int bx = sr.left / 4, by = sr.top / 4, dbx = dr.left / 4, dby = dr.top / 4;
-      const int bw = (sw + 3) / 4, bh = (sh + 3) / 4;
-      for (int y = 0; y < bh; ++y)
-        std::memcpy(dst.bits + static_cast<std::ptrdiff_t>(dby + y) * dst.pitch + dbx * static_cast<int>(df->block_bytes),
-                    src.bits + static_cast<std::ptrdiff_t>(by + y) * src.pitch + bx * static_cast<int>(sf->block_bytes),
-                    static_cast<std::size_t>(bw) * sf->block_bytes);
-      return true;
-    }
-    if (sf->bits_per_pixel % 8 == 0) {
-      const int bpp = static_cast<int>(sf->bits_per_pixel / 8);
-      for (int y = 0; y < sh; ++y)
-        std::memcpy(dst.bits + static_cast<std::ptrdiff_t>(dr.top + y) * dst.pitch + dr.left * bpp,
-                    src.bits + static_cast<std::ptrdiff_t>(sr.top + y) * src.pitch + sr.left * bpp,
-                    static_cast<std::size_t>(sw) * bpp);
-      return true;
-    }
-  }
-  if (!d3d9_formats::CanConvertRows(src.format) || !d3d9_formats::CanConvertRows(dst.format)) return false;
-  if (sf->bits_per_pixel % 8 != 0 || df->bits_per_pixel % 8 != 0) return false;
-  if (sf->pair_packed && (sr.left & 1)) return false;
-  if (df->pair_packed && (dr.left & 1)) return false;
-  const int sbpp = static_cast<int>(sf->bits_per_pixel / 8), dbpp = static_cast<int>(df->bits_per_pixel / 8);
-
-  // Decode the source rows that are needed, scale horizontally, encode.
-  // The row buffers are kept between calls, so a Present allocates nothing.
-  static thread_local std::vector<std::uint32_t> row0, row1, out;
-  row0.resize(static_cast<std::size_t>(sw));
-  row1.resize(static_cast<std::size_t>(sw));
-  out.resize(static_cast<std::size_t>(dw));
-  auto decode = [&](int sy, std::vector<std::uint32_t>& row) {
-    d3d9_formats::DecodeRow(src.format, src.bits + static_cast<std::ptrdiff_t>(sr.top + sy) * src.pitch + sr.left * sbpp,
-                            static_cast<UINT>(sw), row.data());
-  };
-  for (int y = 0; y < dh; ++y) {
-    if (!linear) {
-      // Destination pixel centre (y + 0.5) maps to source row floor((y + 0.5) sh / dh).
-      const int sy = static_cast<int>((static_cast<std::int64_t>(2 * y + 1) * sh) / (2 * dh));
-      decode(sy, row0);
-      for (int x = 0; x < dw; ++x) {
-        const int sx = static_cast<int>((static_cast<std::int64_t>(2 * x + 1) * sw) / (2 * dw));
-        out[static_cast<std::size_t>(x)] = row0[static_cast<std::size_t>(sx)];
-      }
-    } else {
-      const float fy = std::max(0.f, (static_cast<float>(y) + 0.5f) * static_cast<float>(sh) / static_cast<float>(dh) - 0.5f);
-      const int y0 = std::min(static_cast<int>(fy), sh - 1), y1 = std::min(y0 + 1, sh - 1);
-      const std::uint32_t wy = static_cast<std::uint32_t>((fy - static_cast<float>(y0)) * 256.f);
-      decode(y0, row0);
-      decode(y1, row1);
-      for (int x = 0; x < dw; ++x) {
-        const float fx = std::max(0.f, (static_cast<float>(x) + 0.5f) * static_cast<float>(sw) / static_cast<float>(dw) - 0.5f);
-        const int x0 = std::min(static_cast<int>(fx), sw - 1), x1 = std::min(x0 + 1, sw - 1);
-        const std::uint32_t wx = static_cast<std::uint32_t>((fx - static_cast<float>(x0)) * 256.f);
-        const std::uint32_t top = LerpColor(row0[static_cast<std::size_t>(x0)], row0[static_cast<std::size_t>(x1)], wx);
-        const std::uint32_t bot = LerpColor(row1[static_cast<std::size_t>(x0)], row1[static_cast<std::size_t>(x1)], wx);
-        out[static_cast<std::size_t>(x)] = LerpColor(top, bot, wy);
-      }
-    }
-    d3d9_formats::EncodeRow(dst.format, out.data(), static_cast<UINT>(dw),
-                            dst.bits + static_cast<std::ptrdiff_t>(dr.top + y) * dst.pitch + dr.left * dbpp);
-  }
-  return true;
 }
 
 }  // namespace d3d9_impl

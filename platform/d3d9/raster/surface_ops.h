@@ -1,22 +1,17 @@
 // Whole-rectangle operations on pixel memory: colour fill (Clear,
 // ColorFill), depth and stencil fill, and the copy with format conversion
 // and point or linear stretching behind StretchRect, UpdateSurface,
-// GetRenderTargetData and Present.
+// GetRenderTargetData and Present (the stretch module does the copying).
 #pragma once
 
 #include <cstdint>
 
 #include "platform/d3d9/d3d9.h"
+#include "platform/d3d9/formats/stretch.h"
 
 namespace d3d9_impl {
 
-struct PixelView {
-  BYTE* bits;
-  int pitch;  // bytes
-  D3DFORMAT format;
-  int width;
-  int height;
-};
+using PixelView = d3d9_formats::PixelBits;
 
 // Fills `rect` (already inside the view) with an ARGB colour converted to
 // the view's format. False for a format the row codec does not handle.
@@ -29,7 +24,11 @@ void FillStencil(BYTE* stencil, int pitch, const RECT& rect, BYTE value);
 // and scaling with point sampling (or bilinear when `linear`). Both
 // rectangles are inside their views and non-empty. Equal sizes and formats
 // copy rows as they are. False when a format cannot be converted.
-bool CopyRect(const PixelView& src, const RECT& src_rect, const PixelView& dst, const RECT& dst_rect, bool linear);
+inline bool CopyRect(const PixelView& src, const RECT& src_rect, const PixelView& dst, const RECT& dst_rect,
+                     bool linear) {
+  return d3d9_formats::StretchPixels(src, src_rect, dst, dst_rect,
+                                     linear ? d3d9_formats::StretchFilter::Linear : d3d9_formats::StretchFilter::Point);
+}
 
 // Copies `n` 32-bit ARGB pixels with their alpha forced to 0xff, as a
 // window shows them.

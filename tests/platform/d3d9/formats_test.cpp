@@ -140,7 +140,8 @@ TEST(RowCodec, EveryConvertibleFormatRoundTripsItsOwnValues) {
     ASSERT_TRUE(DecodeRowFloat(f.format, src.data(), width, px.data(), palette));
     ASSERT_TRUE(EncodeRowFloat(f.format, px.data(), width, dst.data(), palette));
     const UINT used = (width * f.bits_per_pixel) / 8;
-    // Bits a format leaves unused (X channels) are written as zero.
+    // Bits a format leaves unused (X channels) are written as its row says
+    // and play no part in decoding.
     std::vector<std::uint32_t> w1(width), w2(width);
     DecodeRow(f.format, src.data(), width, w1.data(), palette);
     DecodeRow(f.format, dst.data(), width, w2.data(), palette);

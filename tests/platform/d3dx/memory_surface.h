@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "platform/d3d9/d3d9.h"
-#include "platform/d3dx/pixels/pixel_codec.h"
+#include "platform/d3d9/formats/format_table.h"
 
 namespace vornel::testing {
 
@@ -68,8 +68,8 @@ class MemorySurface final : public IDirect3DSurface9 {
 
  private:
   bool IsBlock() const {
-    const auto* t = d3dx::FindTraits(format_);
-    return t && t->kind == d3dx::FormatTraits::Kind::Block;
+    const auto* t = d3d9_formats::FindFormat(format_);
+    return t && d3d9_formats::IsBlockCompressed(*t);
   }
   ULONG refs_ = 1;
   UINT width_, height_;

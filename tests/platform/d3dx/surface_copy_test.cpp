@@ -52,7 +52,7 @@ TEST(SurfaceCopy, PointAndNoneGiveExactTexels) {
 // a key that matches nothing forces the float path on the same input.
 TEST(SurfaceCopy, FastPathMatchesGeneralPath) {
   for (D3DFORMAT format : {D3DFMT_A8R8G8B8, D3DFMT_R5G6B5, D3DFMT_R8G8B8, D3DFMT_A16B16G16R16}) {
-    const UINT bpp = vornel::d3dx::FindTraits(format)->bytes;
+    const UINT bpp = d3d9_formats::BytesPerPixel(*d3d9_formats::FindFormat(format));
     MemorySurface src(7, 5, format, 7 * bpp + 3), fast(16, 9, format, 16 * bpp), slow(16, 9, format, 16 * bpp);
     for (std::size_t i = 0; i < src.bytes().size(); ++i) src.bytes()[i] = static_cast<BYTE>(i * 37 + 11);
     RECT part{1, 1, 6, 5}, to{2, 1, 15, 8};
@@ -192,7 +192,7 @@ TEST(SurfaceCopy, RoundTripThroughEveryFormat) {
     ASSERT_EQ(D3DXLoadSurfaceFromSurface(&mid, nullptr, nullptr, &src, nullptr, nullptr, D3DX_FILTER_NONE, 0), D3D_OK);
     ASSERT_EQ(D3DXLoadSurfaceFromSurface(&back, nullptr, nullptr, &mid, nullptr, nullptr, D3DX_FILTER_NONE, 0), D3D_OK);
     DWORD want = src.Get32(2, 1);
-    if (vornel::d3dx::FindTraits(c.format)->aBits == 0) want |= 0xFF000000u;
+    if (d3d9_formats::FindFormat(c.format)->channels.a.bits == 0) want |= 0xFF000000u;
     EXPECT_LE(ChannelError(back.Get32(2, 1), want), c.tolerance) << "format " << c.format;
   }
   MemorySurface grey(4, 4, D3DFMT_L16, 8);

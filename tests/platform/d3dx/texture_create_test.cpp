@@ -13,7 +13,7 @@
 #include "platform/d3d9/test_hooks.h"
 #include "platform/d3dx/d3dx9.h"
 #include "platform/d3dx/image/image_io.h"
-#include "platform/d3dx/pixels/pixel_codec.h"
+#include "platform/d3d9/formats/format_table.h"
 #include "platform/win32/window_pixels.h"
 #include "tests/platform/d3dx/image_test_files.h"
 
@@ -160,11 +160,11 @@ TEST_F(D3dxDevice, UnusableFormatsFallBackToTheClosest) {
     ASSERT_EQ(D3DXCreateTexture(device_, 8, 8, 1, 0, f, D3DPOOL_MANAGED, &t), D3D_OK) << f;
     D3DFORMAT got = Desc(t).Format;
     EXPECT_EQ(d3d_->CheckDeviceFormat(0, D3DDEVTYPE_HAL, D3DFMT_X8R8G8B8, 0, D3DRTYPE_TEXTURE, got), D3D_OK) << f;
-    const auto* want = vornel::d3dx::FindTraits(f);
-    const auto* have = vornel::d3dx::FindTraits(got);
+    const auto* want = d3d9_formats::FindFormat(f);
+    const auto* have = d3d9_formats::FindFormat(got);
     ASSERT_NE(have, nullptr);
-    if (want->aBits) {
-      EXPECT_GT(have->aBits, 0) << f << " -> " << got;
+    if (want->channels.a.bits) {
+      EXPECT_GT(have->channels.a.bits, 0) << f << " -> " << got;
     }
     t->Release();
   }
