@@ -129,8 +129,11 @@ void EncodePacked(const FormatInfo& F, const std::uint32_t* in, UINT width, std:
     const std::uint32_t a = c >> 24, r = (c >> 16) & 0xff, g = (c >> 8) & 0xff, b = c & 0xff;
     std::uint64_t w = 0;
     if (L.l.bits) {
-      const float l = Luminance(static_cast<float>(r), static_cast<float>(g), static_cast<float>(b));
-      w |= From8(static_cast<std::uint32_t>(l + 0.5f), L.l) << L.l.shift;
+      // Luminance is computed as the float path computes it, at the field's
+      // own precision, so both paths store the same level.
+      constexpr float k = 1.f / 255.f;
+      const float l = Luminance(static_cast<float>(r) * k, static_cast<float>(g) * k, static_cast<float>(b) * k);
+      w |= FromFloat(l, L.l) << L.l.shift;
     } else {
       if (L.r.bits) w |= From8(r, L.r) << L.r.shift;
       if (L.g.bits) w |= From8(g, L.g) << L.g.shift;
