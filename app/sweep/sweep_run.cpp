@@ -30,7 +30,7 @@
 #include "platform/win32/backend_select.h"
 #include "platform/win32/files.h"
 #include "platform/win32/menu.h"
-#include "platform/win32/script_runner.h"
+#include "platform/win32/script/script_driver.h"
 #include "platform/win32/window.h"
 
 namespace fs = std::filesystem;
@@ -250,11 +250,9 @@ int RunSweep(const RunAllOptions& options) {
   SweepTracker tracker(plan);
   ScriptRunnerOptions runner_options;
   runner_options.before_step = [&tracker](std::size_t index, ScriptStep* step) { tracker.BeforeStep(index, step); };
-  auto runner = std::make_unique<ScriptRunner>(plan.script, runner_options);
-  InstallScriptRunner(runner.get());
+  StartScriptDriver(plan.script, runner_options);
   status = WinMain(GetModuleHandleA(nullptr), nullptr, nullptr, SW_SHOW);
   ShutdownBackend();
-  runner.reset();
 
   SweepResults results = Collect(options, plan, tracker, started, load);
   int outcome = status;

@@ -29,7 +29,7 @@ class Backend {
   // A dialog control's text, list or selection changed.
   virtual void ControlChanged(HWND) {}
   // A modal dialog is about to run its loop (after WM_INITDIALOG) / ended.
-  // Called only when ShowsDialogs() is true and no script answers.
+  // Called only when ShowsDialogs() is true.
   virtual void DialogStarted(HWND) {}
   virtual void DialogEnded(HWND) {}
 
@@ -38,9 +38,20 @@ class Backend {
   // Blocks until some event may have arrived. False when none ever can.
   virtual bool WaitForEvents() { return false; }
 
-  // The user's answers when no script gives them.
+  // The queue is empty at the main loop's level (no modal loop runs), after
+  // ProcessEvents. `waiting` is true when the loop waits for a message
+  // (GetMessageA). True when something was posted. A user's input arrives
+  // through ProcessEvents instead, so by default nothing is.
+  virtual bool QueueIdle(bool /*waiting*/) { return false; }
+  // The loop of a dialog this backend shows (DialogStarted) found nothing
+  // queued. True: look for messages again; false: nobody can answer any
+  // more, and the dialog is cancelled. By default it waits for events.
+  virtual bool DialogIdle(HWND /*dialog*/) { return WaitForEvents(); }
+
+  // The answer of a message box: a button id.
   virtual int ShowMessageBox(HWND owner, const char* text, const char* caption, UINT type) = 0;
-  // True with the chosen path, false for cancel.
+  // The answer of an open-file dialog: true with the chosen path, false for
+  // cancel.
   virtual bool ShowOpenFileDialog(const OPENFILENAMEA& ofn, std::string* path) = 0;
   // True when dialogs are shown to a user; false: they are cancelled.
   virtual bool ShowsDialogs() const = 0;
@@ -56,7 +67,10 @@ class Backend {
 void NotifyClientResized(HWND hwnd, int width, int height);
 
 // Makes `backend` the one the window code talks to (null: none, which
-// behaves as headless without a script), routes message boxes and pixel
-// updates to it, and destroys the previous one. Takes ownership.
+// behaves as headless), routes message boxes and pixel updates to it, and
+// destroys the previous one. Takes ownership.
 void InstallBackend(std::unique_ptr<Backend> backend);
 Backend* ActiveBackend();
+// Takes the active backend out without destroying it, leaving none; a
+// backend that wraps another installs itself around what this returns.
+std::unique_ptr<Backend> ReleaseBackend();

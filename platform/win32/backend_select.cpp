@@ -1,20 +1,16 @@
-// InitBackend: the script, its runner and the chosen backend.
+// InitBackend: the script, the chosen backend and the script's driver
+// around it.
 #include "platform/win32/backend_select.h"
 
 #include <memory>
 
 #include "platform/win32/backend.h"
 #include "platform/win32/headless/headless_backend.h"
-#include "platform/win32/script_runner.h"
+#include "platform/win32/script/script.h"
+#include "platform/win32/script/script_driver.h"
 #ifdef VORNEL_HAVE_QT
 #include "platform/win32/qt/qt_backend.h"
 #endif
-
-namespace {
-
-std::unique_ptr<ScriptRunner> g_runner;
-
-}  // namespace
 
 int InitBackend(BackendKind kind, const char* script_path, std::string* error) {
   std::string message;
@@ -38,15 +34,11 @@ int InitBackend(BackendKind kind, const char* script_path, std::string* error) {
     backend = CreateHeadlessBackend();
   }
   InstallBackend(std::move(backend));
-  if (script_path) {
-    g_runner = std::make_unique<ScriptRunner>(std::move(script));
-    InstallScriptRunner(g_runner.get());
-  }
+  if (script_path) StartScriptDriver(std::move(script));
   return 0;
 }
 
 void ShutdownBackend() {
-  InstallScriptRunner(nullptr);
-  g_runner.reset();
+  StopScriptDriver();
   InstallBackend(nullptr);
 }

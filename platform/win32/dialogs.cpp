@@ -6,17 +6,53 @@
 #include <cctype>
 #include <cstdio>
 #include <cstring>
+#include <map>
 
 #include "platform/win32/backend.h"
 #include "platform/win32/message_box.h"
 #include "platform/win32/resources.h"
-#include "platform/win32/script_runner.h"
 #include "platform/win32/ui_state.h"
 #include "platform/win32/window.h"
 
 namespace {
 
 constexpr char kDialogClass[] = "#32770";
+
+// A running (or ended, not yet destroyed) modal dialog.
+struct DialogState {
+  const DialogTemplate* description = nullptr;
+  DLGPROC proc = nullptr;
+  HWND owner = nullptr;
+  bool ended = false;
+  INT_PTR result = 0;
+};
+
+// A control's style from its description, and a combo box's list.
+struct ControlState {
+  DWORD style = 0;
+  std::vector<std::string> combo_items;
+  int combo_selection = -1;
+};
+
+std::map<HWND, DialogState>& Dialogs() {
+  static std::map<HWND, DialogState> dialogs;
+  return dialogs;
+}
+
+std::map<HWND, ControlState>& Controls() {
+  static std::map<HWND, ControlState> controls;
+  return controls;
+}
+
+DialogState* FindDialog(HWND hwnd) {
+  auto it = Dialogs().find(hwnd);
+  return it == Dialogs().end() ? nullptr : &it->second;
+}
+
+void ForgetDialogWindow(HWND hwnd) {
+  Dialogs().erase(hwnd);
+  Controls().erase(hwnd);
+}
 
 int ToPixelsX(int units) { return units * 3 / 2; }
 int ToPixelsY(int units) { return units * 13 / 8; }
@@ -40,7 +76,8 @@ LRESULT TextControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
 LRESULT ComboProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   WindowRecord* w = FindWindowRecord(hwnd);
   if (!w) return 0;
-  auto& items = w->combo_items;
+  ControlState& c = Controls()[hwnd];
+  auto& items = c.combo_items;
   auto count = static_cast<LRESULT>(items.size());
   const char* text = reinterpret_cast<const char*>(lParam);
   auto index = static_cast<LRESULT>(static_cast<int>(wParam));
@@ -52,32 +89,32 @@ LRESULT ComboProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
       if (message == CB_INSERTSTRING && index >= 0) {
         if (index > count) return CB_ERR;
         at = static_cast<size_t>(index);
-      } else if (message == CB_ADDSTRING && (w->control_style & CBS_SORT)) {
+      } else if (message == CB_ADDSTRING && (c.style & CBS_SORT)) {
         at = 0;
         while (at < items.size() && CompareNoCase(items[at], s) <= 0) ++at;
       }
       items.insert(items.begin() + static_cast<std::ptrdiff_t>(at), s);
-      if (w->combo_selection >= static_cast<int>(at)) ++w->combo_selection;
+      if (c.combo_selection >= static_cast<int>(at)) ++c.combo_selection;
       NotifyControlChanged(hwnd);
       return static_cast<LRESULT>(at);
     }
     case CB_DELETESTRING:
       if (index < 0 || index >= count) return CB_ERR;
       items.erase(items.begin() + index);
-      if (w->combo_selection == static_cast<int>(index)) w->combo_selection = -1;
-      else if (w->combo_selection > static_cast<int>(index)) --w->combo_selection;
+      if (c.combo_selection == static_cast<int>(index)) c.combo_selection = -1;
+      else if (c.combo_selection > static_cast<int>(index)) --c.combo_selection;
       NotifyControlChanged(hwnd);
       return count - 1;
     case CB_GETCOUNT: return count;
-    case CB_GETCURSEL: return w->combo_selection < 0 ? CB_ERR : w->combo_selection;
+    case CB_GETCURSEL: return c.combo_selection < 0 ? CB_ERR : c.combo_selection;
     case CB_SETCURSEL:
       if (index < 0 || index >= count) {
-        w->combo_selection = -1;
+        c.combo_selection = -1;
         if (index < 0) w->text.clear();
         NotifyControlChanged(hwnd);
         return CB_ERR;
       }
-      w->combo_selection = static_cast<int>(index);
+      c.combo_selection = static_cast<int>(index);
       w->text = items[static_cast<size_t>(index)];
       NotifyControlChanged(hwnd);
       return index;
@@ -91,7 +128,7 @@ LRESULT ComboProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
       return static_cast<LRESULT>(items[static_cast<size_t>(index)].size());
     case CB_RESETCONTENT:
       items.clear();
-      w->combo_selection = -1;
+      c.combo_selection = -1;
       NotifyControlChanged(hwnd);
       return CB_OKAY;
     case CB_FINDSTRING:
@@ -106,7 +143,7 @@ LRESULT ComboProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
                                                  : CompareNoCase(item.substr(0, s.size()), s) == 0;
         if (!hit) continue;
         if (message == CB_SELECTSTRING) {
-          w->combo_selection = static_cast<int>(i);
+          c.combo_selection = static_cast<int>(i);
           w->text = item;
           NotifyControlChanged(hwnd);
         }
@@ -137,9 +174,9 @@ void RegisterDialogClasses() {
   WNDCLASSEXA wc{};
   wc.cbSize = sizeof(wc);
   wc.lpfnWndProc = [](HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT {
-    WindowRecord* w = FindWindowRecord(hwnd);
-    if (w && w->dialog && w->dialog->proc) {
-      INT_PTR handled = w->dialog->proc(hwnd, message, wParam, lParam);
+    DialogState* d = FindDialog(hwnd);
+    if (d && d->proc) {
+      INT_PTR handled = d->proc(hwnd, message, wParam, lParam);
       if (message == WM_INITDIALOG || handled) return handled;
     }
     // What the dialog procedure leaves alone: closing is Cancel, painting
@@ -152,6 +189,7 @@ void RegisterDialogClasses() {
   };
   wc.lpszClassName = kDialogClass;
   RegisterClassExA(&wc);
+  AddWindowForgetter(ForgetDialogWindow);
 }
 
 const char* ClassOf(DialogControlKind kind) {
@@ -176,12 +214,8 @@ HWND CreateDialogWindow(const DialogTemplate& t, HWND owner, DLGPROC proc) {
   int y = centre.top + ((centre.bottom - centre.top) - h) / 2;
   HWND dlg = CreateWindowExA(0, kDialogClass, t.caption.c_str(), style, x, y, w, h, owner, nullptr, nullptr, nullptr);
   if (!dlg) return nullptr;
-  WindowRecord* rec = FindWindowRecord(dlg);
-  rec->is_dialog = true;
-  rec->dialog = std::make_unique<DialogState>();
-  rec->dialog->description = &t;
-  rec->dialog->proc = proc;
-  rec->dialog->owner = owner;
+  FindWindowRecord(dlg)->is_dialog = true;
+  Dialogs()[dlg] = DialogState{.description = &t, .proc = proc, .owner = owner};
   for (const DialogControl& c : t.controls) {
     DWORD cstyle = WS_CHILD | WS_VISIBLE | c.style;
     HWND ctl = CreateWindowExA(0, ClassOf(c.kind), c.kind == DialogControlKind::kIcon ? "" : c.text.c_str(), cstyle,
@@ -189,8 +223,7 @@ HWND CreateDialogWindow(const DialogTemplate& t, HWND owner, DLGPROC proc) {
                                reinterpret_cast<HMENU>(static_cast<ULONG_PTR>(static_cast<WORD>(c.id))), nullptr,
                                nullptr);
     if (WindowRecord* cr = FindWindowRecord(ctl)) {
-      cr->control_kind = c.kind;
-      cr->control_style = c.style;
+      Controls()[ctl].style = c.style;
       cr->id = c.id;
     }
   }
@@ -198,8 +231,8 @@ HWND CreateDialogWindow(const DialogTemplate& t, HWND owner, DLGPROC proc) {
 }
 
 bool Running(HWND dlg) {
-  WindowRecord* w = FindWindowRecord(dlg);
-  return w && w->dialog && !w->dialog->ended;
+  DialogState* d = FindDialog(dlg);
+  return d && !d->ended;
 }
 
 }  // namespace
@@ -226,7 +259,6 @@ INT_PTR DialogBoxIndirectParamA(HINSTANCE, const DialogTemplate* t, HWND owner, 
   if (owner) EnableWindow(owner, FALSE);
   ++ModalDepth();
   Backend* backend = ActiveBackend();
-  ScriptRunner* runner = ActiveScriptRunner();
   bool shown_by_backend = false;
   if (Running(dlg)) {
     ShowWindow(dlg, SW_SHOW);
@@ -234,8 +266,6 @@ INT_PTR DialogBoxIndirectParamA(HINSTANCE, const DialogTemplate* t, HWND owner, 
     // of the idle dialog before anyone answers it.
     if (owner) SendMessageA(owner, WM_ENTERIDLE, MSGF_DIALOGBOX, reinterpret_cast<LPARAM>(dlg));
     if (!Running(dlg)) {
-    } else if (runner) {
-      runner->DialogStarted(dlg);
     } else if (backend && backend->ShowsDialogs()) {
       backend->DialogStarted(dlg);
       shown_by_backend = true;
@@ -261,9 +291,7 @@ INT_PTR DialogBoxIndirectParamA(HINSTANCE, const DialogTemplate* t, HWND owner, 
     }
     if (owner) SendMessageA(owner, WM_ENTERIDLE, MSGF_DIALOGBOX, reinterpret_cast<LPARAM>(dlg));
     if (!Running(dlg)) break;
-    if (runner) {
-      runner->DialogIdle(dlg);
-    } else if (shown_by_backend && backend->WaitForEvents()) {
+    if (shown_by_backend && backend->DialogIdle(dlg)) {
       continue;
     } else if (++idle_rounds > 1) {
       EndDialog(dlg, IDCANCEL);  // nothing can answer any more
@@ -273,8 +301,8 @@ INT_PTR DialogBoxIndirectParamA(HINSTANCE, const DialogTemplate* t, HWND owner, 
   }
   --ModalDepth();
   INT_PTR result = IDCANCEL;
-  if (WindowRecord* w = FindWindowRecord(dlg)) {
-    result = w->dialog->result;
+  if (DialogState* d = FindDialog(dlg)) {
+    result = d->result;
     if (shown_by_backend) backend->DialogEnded(dlg);
     DestroyWindow(dlg);
   }
@@ -283,10 +311,10 @@ INT_PTR DialogBoxIndirectParamA(HINSTANCE, const DialogTemplate* t, HWND owner, 
 }
 
 BOOL EndDialog(HWND dialog, INT_PTR result) {
-  WindowRecord* w = FindWindowRecord(dialog);
-  if (!w || !w->dialog) return FALSE;
-  w->dialog->ended = true;
-  w->dialog->result = result;
+  DialogState* d = FindDialog(dialog);
+  if (!d) return FALSE;
+  d->ended = true;
+  d->result = result;
   ShowWindow(dialog, SW_HIDE);
   return TRUE;
 }
@@ -351,18 +379,18 @@ LRESULT SendDlgItemMessageA(HWND dialog, int id, UINT message, WPARAM wParam, LP
 }
 
 const DialogTemplate* DialogTemplateOf(HWND dialog) {
-  WindowRecord* w = FindWindowRecord(dialog);
-  return w && w->dialog ? w->dialog->description : nullptr;
+  DialogState* d = FindDialog(dialog);
+  return d ? d->description : nullptr;
 }
 
 std::vector<std::string> ComboBoxItems(HWND combo) {
-  WindowRecord* w = FindWindowRecord(combo);
-  return w ? w->combo_items : std::vector<std::string>{};
+  auto it = Controls().find(combo);
+  return it == Controls().end() ? std::vector<std::string>{} : it->second.combo_items;
 }
 
 int ComboBoxSelection(HWND combo) {
-  WindowRecord* w = FindWindowRecord(combo);
-  return w ? w->combo_selection : -1;
+  auto it = Controls().find(combo);
+  return it == Controls().end() ? -1 : it->second.combo_selection;
 }
 
 void PressDialogButton(HWND dialog, int id) {

@@ -6,7 +6,6 @@
 #include "platform/win32/backend.h"
 #include "platform/win32/clock.h"
 #include "platform/win32/messages.h"
-#include "platform/win32/script_runner.h"
 #include "platform/win32/ui_state.h"
 
 namespace {
@@ -18,7 +17,6 @@ LONGLONG g_passes = 0;
 DWORD g_message_time = 0;
 bool g_keys[256] = {};
 int g_modal_depth = 0;
-ScriptRunner* g_runner = nullptr;
 
 bool InRange(UINT message, UINT lo, UINT hi) {
   if (lo == 0 && hi == 0) return true;
@@ -40,8 +38,10 @@ void CountPass() {
 
 // Takes one message without waiting; see PeekMessageA for the order.
 bool Take(LPMSG msg, HWND hwnd, UINT lo, UINT hi, UINT remove) {
-  if (Backend* b = ActiveBackend()) b->ProcessEvents();
-  if (g_modal_depth == 0 && g_runner && g_queue.empty()) g_runner->Deliver(false);
+  if (Backend* b = ActiveBackend()) {
+    b->ProcessEvents();
+    if (g_modal_depth == 0 && g_queue.empty()) b->QueueIdle(false);
+  }
   for (auto it = g_queue.begin(); it != g_queue.end(); ++it) {
     if (!ForWindow(it->hwnd, hwnd) || !InRange(it->message, lo, hi)) continue;
     *msg = *it;
@@ -97,8 +97,6 @@ char CharOfKey(int vk, bool shift, bool ctrl) {
 
 // [SECTION] Shared hooks
 
-ScriptRunner* ActiveScriptRunner() { return g_runner; }
-void SetActiveScriptRunner(ScriptRunner* runner) { g_runner = runner; }
 int& ModalDepth() { return g_modal_depth; }
 
 void DropMessagesFor(HWND hwnd) {
@@ -134,9 +132,10 @@ BOOL GetMessageA(LPMSG msg, HWND hwnd, UINT filter_min, UINT filter_max) {
   CountPass();
   for (;;) {
     if (Take(msg, hwnd, filter_min, filter_max, PM_REMOVE)) return msg->message == WM_QUIT ? FALSE : TRUE;
-    if (g_modal_depth == 0 && g_runner && g_runner->Deliver(true)) continue;
-    if (Backend* b = ActiveBackend())
+    if (Backend* b = ActiveBackend()) {
+      if (g_modal_depth == 0 && b->QueueIdle(true)) continue;
       if (b->WaitForEvents()) continue;
+    }
     // Nothing can ever arrive: end the loop instead of hanging.
     *msg = MSG{nullptr, WM_QUIT, 0, 0, timeGetTime(), {0, 0}};
     return FALSE;

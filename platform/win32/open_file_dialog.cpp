@@ -1,4 +1,4 @@
-// GetOpenFileNameA: asks the script or the backend for a path and fills the
+// GetOpenFileNameA: asks the backend for a path and fills the
 // caller's OPENFILENAMEA without ever writing past its buffers.
 #include "platform/win32/open_file_dialog.h"
 
@@ -9,8 +9,6 @@
 
 #include "platform/win32/backend.h"
 #include "platform/win32/files.h"
-#include "platform/win32/script_runner.h"
-#include "platform/win32/ui_state.h"
 
 namespace {
 
@@ -75,9 +73,7 @@ BOOL GetOpenFileNameA(LPOPENFILENAMEA ofn) {
   }
   std::string path;
   bool chosen = false;
-  if (ScriptRunner* runner = ActiveScriptRunner())
-    chosen = runner->AnswerOpenFile(*ofn, &path);
-  else if (Backend* b = ActiveBackend())
+  if (Backend* b = ActiveBackend())
     chosen = b->ShowOpenFileDialog(*ofn, &path);
   if (!chosen) return FALSE;
   return CompleteOpenFileName(ofn, path.c_str());

@@ -1,5 +1,7 @@
-// The records behind window, menu and dialog handles, shared by the files
-// of the window code. Not for use outside platform/win32.
+// The records behind window handles, shared by the files of the window
+// code. What only one kind of window has (a status bar's parts, a dialog's
+// state, a combo box's list) is kept by that control's own file. Not for use
+// outside platform/win32.
 #pragma once
 
 #include <map>
@@ -7,21 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/win32/dialogs.h"
 #include "platform/win32/messages.h"
 #include "platform/win32/window.h"
-
-class Backend;
-class ScriptRunner;
-
-struct DialogState {
-  const DialogTemplate* description = nullptr;
-  DialogTemplate owned_copy;
-  DLGPROC proc = nullptr;
-  HWND owner = nullptr;
-  bool ended = false;
-  INT_PTR result = 0;
-};
 
 struct WindowRecord {
   HWND handle = nullptr;
@@ -43,18 +32,8 @@ struct WindowRecord {
   bool invalid = false;
   bool destroying = false;
   bool top_level = true;
-  bool is_dialog = false;
+  bool is_dialog = false;  // made by DialogBox*: never the main window
   std::vector<HWND> children;
-
-  // Status bar.
-  std::vector<int> part_edges;
-  std::vector<std::string> part_texts;
-  // Dialog and its controls.
-  std::unique_ptr<DialogState> dialog;
-  DialogControlKind control_kind = DialogControlKind::kStatic;
-  DWORD control_style = 0;
-  std::vector<std::string> combo_items;
-  int combo_selection = -1;
 };
 
 WindowRecord* FindWindowRecord(HWND hwnd);
@@ -64,11 +43,13 @@ std::vector<HWND> AllWindows();
 // The non-client insets of a window of this style.
 RECT FrameInsets(DWORD style, bool has_menu);
 
+// A file that keeps its own records of windows registers a function that
+// drops a window's record; DestroyWindow calls each one last, as the
+// window's own record goes.
+using WindowForgetter = void (*)(HWND hwnd);
+void AddWindowForgetter(WindowForgetter forget);
+
 // Hooks between the parts of the window code.
-ScriptRunner* ActiveScriptRunner();
-void SetActiveScriptRunner(ScriptRunner* runner);
-// Message boxes go to the script or the backend while either is installed.
-void RefreshMessageBoxRoute();
 // Depth of modal loops (dialogs); passes are counted only at depth 0.
 int& ModalDepth();
 // Removes every queued message for this window; used when it is destroyed.

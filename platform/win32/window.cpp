@@ -44,6 +44,11 @@ std::vector<HWND>& CreationOrder() {
   return order;
 }
 
+std::vector<WindowForgetter>& Forgetters() {
+  static std::vector<WindowForgetter> forgetters;
+  return forgetters;
+}
+
 // Handles count up from a small base and are never reused, so a stale
 // handle never reaches a newer window, and every handle fits in 32 bits.
 ULONG_PTR g_next_handle = 0x10000;
@@ -81,6 +86,11 @@ WindowRecord* FindWindowRecord(HWND hwnd) {
 }
 
 std::vector<HWND> AllWindows() { return CreationOrder(); }
+
+void AddWindowForgetter(WindowForgetter forget) {
+  auto& all = Forgetters();
+  if (std::find(all.begin(), all.end(), forget) == all.end()) all.push_back(forget);
+}
 
 RECT FrameInsets(DWORD style, bool has_menu) {
   RECT r{0, 0, 0, 0};
@@ -247,6 +257,7 @@ BOOL DestroyWindow(HWND hwnd) {
   DropMessagesFor(hwnd);
   auto& order = CreationOrder();
   order.erase(std::remove(order.begin(), order.end(), hwnd), order.end());
+  for (WindowForgetter forget : Forgetters()) forget(hwnd);
   Windows().erase(hwnd);
   return TRUE;
 }

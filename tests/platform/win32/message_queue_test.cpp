@@ -1,7 +1,13 @@
 // The message queue: one message per PeekMessageA, posted against sent
-// order, WM_QUIT and WM_PAINT after the queue, filters, key translation.
+// order, WM_QUIT and WM_PAINT after the queue, filters, key translation,
+// and when the backend hears that the queue is idle.
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "tests/platform/win32/fake_backend.h"
 #include "tests/platform/win32/ui_test_support.h"
 
 using namespace ui_test;
@@ -116,4 +122,41 @@ TEST_F(MessageQueue, PassesCountPeekAndGetCallsOutsideModalLoops) {
   PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE);
   PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
   EXPECT_EQ(MainLoopPasses() - before, 2);
+}
+
+TEST_F(MessageQueue, BackendHearsOfAnEmptyQueueOnlyAtTheMainLoopsLevel) {
+  FakeBackend::Record record;
+  auto owned = std::make_unique<FakeBackend>(&record);
+  FakeBackend* fake = owned.get();
+  InstallBackend(std::move(owned));
+  HWND w = MakeWindow();
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+  record.calls.clear();
+  PostMessageA(w, WM_USER, 0, 0);
+  ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));  // queue not empty: no idle
+  EXPECT_FALSE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+  EXPECT_EQ(record.calls, (std::vector<std::string>{"process-events", "process-events", "idle"}));
+
+  // A waiting loop asks once more, waiting, and takes what the backend posted.
+  record.calls.clear();
+  fake->on_queue_idle = [w](bool waiting) { return waiting && PostMessageA(w, WM_USER + 1, 0, 0); };
+  ASSERT_EQ(GetMessageA(&msg, nullptr, 0, 0), TRUE);
+  EXPECT_EQ(msg.message, WM_USER + 1u);
+  EXPECT_EQ(record.calls, (std::vector<std::string>{"process-events", "idle", "idle waiting", "process-events"}));
+
+  // Inside a dialog's loop nobody is told: the dialog has its own idle hook.
+  record.calls.clear();
+  fake->on_queue_idle = nullptr;
+  DialogTemplate t;
+  t.caption = "Modal";
+  t.controls = {DialogButton(IDCANCEL, "Cancel", 10, 10, 50, 14)};
+  DLGPROC proc = [](HWND dlg, UINT m, WPARAM wp, LPARAM) -> INT_PTR {
+    if (m == WM_COMMAND && LOWORD(wp) == IDCANCEL) EndDialog(dlg, IDCANCEL);
+    return m == WM_INITDIALOG;
+  };
+  EXPECT_EQ(DialogBoxIndirectParamA(nullptr, &t, w, proc, 0), IDCANCEL);
+  EXPECT_GT(fake->Count("process-events"), 0);
+  EXPECT_EQ(fake->Count("idle"), 0);
+  EXPECT_EQ(fake->Count("idle waiting"), 0);
 }

@@ -16,7 +16,6 @@
 #include "platform/win32/message_box.h"
 #include "platform/win32/messages.h"
 #include "platform/win32/resources.h"
-#include "platform/win32/script_runner.h"
 #include "platform/win32/status_bar.h"
 #include "platform/win32/window.h"
 
@@ -114,9 +113,7 @@ class UiTest : public ::testing::Test {
   void TearDown() override {
     Hook() = nullptr;
     while (HWND h = MainScriptWindow()) DestroyWindow(h);
-    InstallScriptRunner(nullptr);
-    InstallBackend(nullptr);
-    SetScriptErrorHandler(nullptr);
+    InstallBackend(nullptr);  // with a script runner's wrapper, if a test put one on
     ResetMessageQueue();
     ClearResources();
     Log().clear();

@@ -11,6 +11,8 @@
 #include "platform/win32/open_file_dialog.h"
 #include "platform/win32/qt/qt_backend.h"
 #include "platform/win32/qt/qt_test_seams.h"
+#include "platform/win32/script/script.h"
+#include "platform/win32/script/script_runner.h"
 #include "platform/win32/window_pixels.h"
 #include "tests/platform/win32/ui_test_support.h"
 

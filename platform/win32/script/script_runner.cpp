@@ -1,6 +1,6 @@
 // The script runner: delivery of steps at the main loop's pace, the
 // scripted answers of boxes and dialogs, screenshots and dumps.
-#include "platform/win32/script_runner.h"
+#include "platform/win32/script/script_runner.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -15,7 +15,6 @@
 #include "platform/win32/messages.h"
 #include "platform/win32/png_file.h"
 #include "platform/win32/status_bar.h"
-#include "platform/win32/ui_state.h"
 #include "platform/win32/window.h"
 #include "platform/win32/window_pixels.h"
 
@@ -77,11 +76,6 @@ LPARAM KeyParam(bool alt, bool up) {
 }  // namespace
 
 void SetScriptErrorHandler(ScriptErrorHandler handler) { g_error_handler = handler ? handler : DefaultScriptError; }
-
-void InstallScriptRunner(ScriptRunner* runner) {
-  SetActiveScriptRunner(runner);
-  RefreshMessageBoxRoute();
-}
 
 ScriptRunner::ScriptRunner(Script script, ScriptRunnerOptions options)
     : script_(std::move(script)), options_(options) {

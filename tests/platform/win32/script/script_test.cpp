@@ -8,7 +8,7 @@
 
 #include "platform/win32/clock.h"
 #include "platform/win32/window_pixels.h"
-#include "tests/platform/win32/ui_test_support.h"
+#include "tests/platform/win32/script/script_test_support.h"
 
 using namespace ui_test;
 namespace fs = std::filesystem;
@@ -32,17 +32,17 @@ std::string ReadFile(const fs::path& path) {
 std::string g_error;
 void RecordError(const std::string& message) { g_error = message; }
 
-class ScriptRun : public UiTest {
+class ScriptRun : public ScriptUiTest {
  protected:
   void SetUp() override {
-    UiTest::SetUp();
+    ScriptUiTest::SetUp();
     dir_ = fs::temp_directory_path() / ("vornel_script_" + std::to_string(::getpid()));
     fs::create_directories(dir_);
     g_error.clear();
     SetScriptErrorHandler(RecordError);
   }
   void TearDown() override {
-    UiTest::TearDown();
+    ScriptUiTest::TearDown();
     fs::remove_all(dir_);
   }
   void UseScript(const std::string& text, ScriptRunnerOptions options = {}) {

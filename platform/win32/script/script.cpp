@@ -1,6 +1,6 @@
 // The script parser: words, numbers, key names and the checks of each
 // command's arguments.
-#include "platform/win32/script.h"
+#include "platform/win32/script/script.h"
 
 #include <cctype>
 #include <cerrno>

@@ -1,5 +1,6 @@
-// Menus loaded from descriptions, check states by command id set through
-// WM_INITMENU, menu paths, and accelerator translation.
+// Menus loaded from descriptions, check states by command id, and menu
+// paths (WM_INITMENU before a choice and accelerator translation of keys are
+// in script/, where a script makes the choices and presses the keys).
 #include <gtest/gtest.h>
 
 #include "tests/platform/win32/ui_test_support.h"
@@ -7,7 +8,6 @@
 using namespace ui_test;
 
 using Menus = UiTest;
-using Accelerators = UiTest;
 
 namespace {
 
@@ -91,67 +91,4 @@ TEST_F(Menus, PathsListAndResolveWithOrWithoutShortcutsAndMnemonics) {
   EXPECT_FALSE(FindMenuCommand(bar, "&Tests/&2D Tests", &id));  // a popup, not a command
   EXPECT_FALSE(FindMenuCommand(bar, "&File/Nothing", &id));
   DestroyMenu(bar);
-}
-
-TEST_F(Menus, InitMenuLetsTheWindowProcedureSetChecksBeforeAScriptedChoice) {
-  static int calls;
-  calls = 10;
-  Hook() = [](HWND, UINT m, WPARAM w, LPARAM) {
-    if (m == WM_INITMENU) {
-      HMENU menu = reinterpret_cast<HMENU>(w);
-      SetChecked(menu, 32815, calls == 1);
-      SetChecked(menu, 32816, calls == 10);
-    }
-    return false;
-  };
-  HWND w = MakeWindow();
-  Script script;
-  ASSERT_TRUE(ParseScript("menu \"&Settings/Step\"\n", &script, nullptr));
-  ScriptRunner runner(std::move(script));
-  InstallScriptRunner(&runner);
-  RunLoop(w, nullptr, 50);
-  std::vector<UINT> order;
-  for (const Seen& s : Log())
-    if (s.message == WM_INITMENU || s.message == WM_COMMAND || s.message == WM_DESTROY) order.push_back(s.message);
-  ASSERT_EQ(order.size(), 3u);
-  EXPECT_EQ(order[0], WM_INITMENU);
-  EXPECT_EQ(order[1], WM_COMMAND);
-  EXPECT_EQ(order[2], WM_DESTROY);  // the spent script closes the window
-}
-
-TEST_F(Accelerators, VirtualKeysAndAltCharactersBecomeCommands) {
-  HWND w = MakeWindow();
-  HACCEL accel = LoadAcceleratorsA(nullptr, MAKEINTRESOURCEA(kMenuId));
-  ASSERT_NE(accel, nullptr);
-  Script script;
-  ASSERT_TRUE(ParseScript("key Home\nkey Space\nkey Enter\nkey Alt+/\nkey Alt+?\nkey a\n", &script, nullptr));
-  ScriptRunner runner(std::move(script));
-  InstallScriptRunner(&runner);
-  RunLoop(w, accel, 200);
-  std::vector<UINT> expected{32803, 32822, 32823, 104, 104};
-  EXPECT_EQ(CommandsSeen(), expected);
-  // Accelerator commands carry 1 in the high word; "a" made a character.
-  for (const Seen& s : Log()) {
-    if (s.message == WM_COMMAND) {
-      EXPECT_EQ(HIWORD(s.wParam), 1);
-    }
-  }
-  EXPECT_EQ(Count(WM_CHAR), 1);
-  // Accelerators in the menu first send WM_INITMENU; Home (32803) is not in it.
-  EXPECT_EQ(Count(WM_INITMENU), 4);
-  DestroyAcceleratorTable(accel);
-}
-
-TEST_F(Accelerators, ModifiersMustMatchExactly) {
-  HWND w = MakeWindow();
-  ACCEL entries[] = {{FVIRTKEY | FCONTROL, 'S', 1}, {FVIRTKEY, 'S', 2}};
-  HACCEL accel = CreateAcceleratorTableA(entries, 2);
-  Script script;
-  ASSERT_TRUE(ParseScript("key Ctrl+S\nkey S\nkey Shift+S\n", &script, nullptr));
-  ScriptRunner runner(std::move(script));
-  InstallScriptRunner(&runner);
-  RunLoop(w, accel, 200);
-  std::vector<UINT> expected{1, 2};
-  EXPECT_EQ(CommandsSeen(), expected);
-  EXPECT_EQ(CreateAcceleratorTableA(entries, 0), nullptr);
 }

@@ -1,30 +1,18 @@
 // Runs a script against the main window: delivers its commands as the
 // user's input, one at a time when the message queue is empty, answers
 // message boxes, open-file dialogs and dialogs, writes screenshots and
-// dumps, and closes the window when the script is spent.
+// dumps, and closes the window when the script is spent. It reaches the
+// window code as a backend (ScriptBackend) wrapped around the installed one.
 #pragma once
 
 #include <cstddef>
 #include <deque>
-#include <functional>
 #include <string>
 
 #include "platform/win32/open_file_dialog.h"
-#include "platform/win32/script.h"
+#include "platform/win32/script/script.h"
+#include "platform/win32/script/script_driver.h"
 #include "platform/win32/windows.h"
-
-struct ScriptRunnerOptions {
-  // While a `sleep` runs under a VirtualClock, each pass of the main loop
-  // moves the clock on by this many milliseconds (so a second of virtual
-  // time is 100 passes by default). With the system clock the loop simply
-  // runs until the time has passed.
-  int virtual_ms_per_pass = 10;
-  // Called just before each step runs, with its index and the step itself
-  // (which it may still adjust, say the length of a sleep), and once more
-  // with the number of steps and null when the script is spent. For a
-  // driver that follows the run as it goes; null for none.
-  std::function<void(std::size_t index, ScriptStep* step)> before_step;
-};
 
 // What a script error (an unknown menu path or command id, a dialog field
 // that does not exist) does. The default writes the message to stderr and
@@ -36,8 +24,8 @@ class ScriptRunner {
  public:
   explicit ScriptRunner(Script script, ScriptRunnerOptions options = {});
 
-  // Called by the message queue whenever it is empty at the main loop's
-  // level. `waiting` is true when the loop waits for a message
+  // Called (through ScriptBackend::QueueIdle) whenever the message queue
+  // is empty at the main loop's level. `waiting` is true when the loop waits for a message
   // (GetMessageA): a pending `frames` or `sleep` then ends at once (a sleep
   // lets its time pass first). Delivers due steps up to the first that
   // posts a message; returns true when something was posted.
@@ -94,6 +82,8 @@ class ScriptRunner {
   int dialog_pressed_ = 0;
 };
 
-// Makes `runner` the one the message queue consults (null: none). The
-// caller keeps ownership.
+// Wraps the active backend (or none) in a ScriptBackend of `runner`, or
+// with null takes the wrapper off again, so the wrapped backend is the
+// active one once more. Installing a runner replaces one installed before.
+// The caller keeps ownership of the runner.
 void InstallScriptRunner(ScriptRunner* runner);
