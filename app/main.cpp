@@ -6,11 +6,11 @@
 #include <cstring>
 #include <string>
 
-#include "app/engine_instance.h"
+#include "app/frame/engine_instance.h"
 #include "app/resources/resources.h"
-#include "app/show_mesh.h"
+#include "app/mesh_viewer/show_mesh.h"
 #include "app/sweep/sweep_main.h"
-#include "app/win_main.h"
+#include "app/frame/win_main.h"
 #include "log/event_log.h"
 #include "platform/win32/backend_select.h"
 #include "platform/win32/window.h"

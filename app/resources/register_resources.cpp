@@ -1,5 +1,5 @@
 // Registers the program's resources under their ids.
-#include "app/command_ids.h"
+#include "app/window/command_ids.h"
 #include "app/resources/resources.h"
 
 void RegisterResources() {

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/command_ids.h"
+#include "app/window/command_ids.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "app/command_ids.h"
+#include "app/window/command_ids.h"
 
 namespace {
 

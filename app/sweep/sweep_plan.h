@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "app/sweep/sweep_options.h"
-#include "app/test_table.h"
+#include "app/cases/case_table.h"
 #include "platform/win32/script.h"
 
 struct SweepItem {

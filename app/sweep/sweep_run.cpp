@@ -14,7 +14,7 @@
 #include <memory>
 #include <sstream>
 
-#include "app/engine_instance.h"
+#include "app/frame/engine_instance.h"
 #include "app/resources/resources.h"
 #include "app/sweep/contact_sheet.h"
 #include "app/sweep/results_chart.h"
@@ -23,8 +23,8 @@
 #include "app/sweep/run_facts.h"
 #include "app/sweep/stat_lines.h"
 #include "app/sweep/sweep_plan.h"
-#include "app/test_table.h"
-#include "app/win_main.h"
+#include "app/cases/case_table.h"
+#include "app/frame/win_main.h"
 #include "engine/vorn.h"
 #include "log/event_log.h"
 #include "platform/win32/backend_select.h"

@@ -10,8 +10,8 @@
 #include <filesystem>
 #include <string>
 
-#include "app/engine_instance.h"
-#include "app/harness_state.h"
+#include "app/frame/engine_instance.h"
+#include "app/frame/harness_state.h"
 #include "engine/vorn.h"
 #include "log/event_log.h"
 #include "platform/d3d9/test_hooks.h"
@@ -23,7 +23,7 @@
 
 namespace app_test {
 
-// The executable's engine storage (tests_3d_engine.cpp).
+// The executable's engine storage (cases/cases_3d_engine.cpp).
 Vorn& ConstructEngine();
 void DestroyEngine();
 

@@ -1,7 +1,0 @@
-// The harness's global records.
-#include "app/harness_state.h"
-
-#include "engine/render/render_list.h"
-
-HarnessState g_Harness;
-Render g_SharedRender{};
