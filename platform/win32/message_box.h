@@ -35,13 +35,15 @@ constexpr int IDNO = 7;
 
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 
-// What answers message boxes: the headless backend answers from its script,
-// the Qt backend shows a real box. Null restores the default, which writes
-// the box's line to stderr and answers with its first button.
+// What answers message boxes in place of the backend (tests). The backend
+// answers otherwise: the Qt backend shows a real box, the headless one takes
+// the first button, a script runner wrapped around either answers from its
+// script. Null restores that; without a backend the default writes the
+// box's line to stderr and answers with its first button.
 using MessageBoxHandler = int (*)(HWND owner, const char* text, const char* caption, UINT type);
 void SetMessageBoxHandler(MessageBoxHandler handler);
-// The window code's route to the script and the backend (backend.h sets
-// it). A handler set with SetMessageBoxHandler takes precedence.
+// The window code's route to the backend (backend.cpp sets it while one is
+// installed). A handler set with SetMessageBoxHandler takes precedence.
 void SetMessageBoxRoute(MessageBoxHandler route);
 
 // The first button of a box of this type: IDOK, IDRETRY, IDYES or IDABORT.

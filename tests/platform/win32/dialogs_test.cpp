@@ -89,7 +89,9 @@ TEST_F(Dialogs, ComboBoxMessagesFollowTheWindowsRules) {
 }
 
 TEST_F(Dialogs, BackendThatShowsDialogsHearsStartIdleAndEnd) {
-  FakeBackend::Record record;
+  // Outlives the test: the fake hears of the windows the fixture destroys.
+  static FakeBackend::Record record;
+  record = {};
   auto owned = std::make_unique<FakeBackend>(&record);
   FakeBackend* fake = owned.get();
   InstallBackend(std::move(owned));

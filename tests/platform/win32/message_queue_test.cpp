@@ -125,7 +125,9 @@ TEST_F(MessageQueue, PassesCountPeekAndGetCallsOutsideModalLoops) {
 }
 
 TEST_F(MessageQueue, BackendHearsOfAnEmptyQueueOnlyAtTheMainLoopsLevel) {
-  FakeBackend::Record record;
+  // Outlives the test: the fake hears of the windows the fixture destroys.
+  static FakeBackend::Record record;
+  record = {};
   auto owned = std::make_unique<FakeBackend>(&record);
   FakeBackend* fake = owned.get();
   InstallBackend(std::move(owned));
