@@ -151,8 +151,10 @@ HRESULT WriteSurface(IDirect3DSurface9* surface, const RECT& rect, const TexelIm
   hr = view.Open(surface, rect);
   if (FAILED(hr)) return hr;
   const bool palette = f->kind == d3d9_formats::FormatKind::Palette;
+  TexelImage grey;
+  if (palette) grey = AsLuminance(in);
   if (!d3d9_formats::EncodeRect(view.desc.Format, view.bits, view.pitch, view.desc.Width, view.desc.Height, view.area,
-                                palette ? AsLuminance(in) : in, palette ? GreyRamp() : nullptr))
+                                palette ? grey : in, palette ? GreyRamp() : nullptr))
     return D3DERR_INVALIDCALL;
   return view.Commit();
 }

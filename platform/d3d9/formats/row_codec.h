@@ -28,8 +28,18 @@ namespace d3d9_formats {
 // chroma value per pair; `width` may be odd (the last pair is half used).
 // YUV uses the BT.601 studio-range equations.
 //
+// Unused bits are written as zero, except the row's x field (the X byte of
+// the X8 formats), written as ones.
+//
+// Both paths read and write the same values: an n-bit field reads as
+// raw / (2^n - 1) (A8R8G8B8 and X8R8G8B8 as raw * (1 / 255), as FromArgb
+// reads a colour), the integer path rounds that to 8 bits, and an 8-bit
+// colour encodes to the same bytes through either path (single floats to
+// within one unit in the last place).
+//
 // Every function returns false, writing nothing, for a format the codec
-// does not handle (block-compressed, depth, index and signed formats).
+// does not handle (block-compressed, depth, index and signed formats; the
+// table row's kUseRowCodec says which).
 
 bool CanConvertRows(D3DFORMAT format);
 

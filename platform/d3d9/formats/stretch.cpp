@@ -70,7 +70,7 @@ bool StretchPixels(const PixelBits& src, const RECT& sr, const PixelBits& dst, c
   out.resize(static_cast<std::size_t>(dw));
   auto decode = [&](int sy, std::vector<std::uint32_t>& row) {
     DecodeRow(src.format, src.bits + static_cast<std::ptrdiff_t>(sr.top + sy) * src.pitch + sr.left * sbpp,
-                            static_cast<UINT>(sw), row.data());
+              static_cast<UINT>(sw), row.data());
   };
   for (int y = 0; y < dh; ++y) {
     if (!linear) {
@@ -97,7 +97,7 @@ bool StretchPixels(const PixelBits& src, const RECT& sr, const PixelBits& dst, c
       }
     }
     EncodeRow(dst.format, out.data(), static_cast<UINT>(dw),
-                            dst.bits + static_cast<std::ptrdiff_t>(dr.top + y) * dst.pitch + dr.left * dbpp);
+              dst.bits + static_cast<std::ptrdiff_t>(dr.top + y) * dst.pitch + dr.left * dbpp);
   }
   return true;
 }
