@@ -95,25 +95,31 @@ const FormatInfo* ConvertibleRow(D3DFORMAT f) {
   return row && d3d9_formats::HasTexelCodec(*row) ? row : nullptr;
 }
 
-const D3DFORMAT kCandidates[] = {
-    D3DFMT_A8R8G8B8, D3DFMT_X8R8G8B8, D3DFMT_R5G6B5,        D3DFMT_X1R5G5B5,      D3DFMT_A1R5G5B5,
-    D3DFMT_A4R4G4B4, D3DFMT_R3G3B2,   D3DFMT_A8,            D3DFMT_A8R3G3B2,      D3DFMT_X4R4G4B4,
-    D3DFMT_A2B10G10R10, D3DFMT_A8B8G8R8, D3DFMT_X8B8G8R8,   D3DFMT_G16R16,        D3DFMT_A2R10G10B10,
-    D3DFMT_A16B16G16R16, D3DFMT_L8,    D3DFMT_A8L8,          D3DFMT_A4L4,          D3DFMT_L16,
-    D3DFMT_R16F,     D3DFMT_G16R16F,  D3DFMT_A16B16G16R16F, D3DFMT_R32F,          D3DFMT_G32R32F,
-    D3DFMT_A32B32G32R32F, D3DFMT_R8G8B8, D3DFMT_DXT1,       D3DFMT_DXT2,          D3DFMT_DXT3,
-    D3DFMT_DXT4,     D3DFMT_DXT5,
-};
+// The replacements D3DX considers: every texture format of the table it
+// converts, the usual ones first, each group in table order, so a tie goes
+// to the plainer format.
+std::vector<const FormatInfo*> Candidates() {
+  UINT count = 0;
+  const FormatInfo* all = d3d9_formats::AllFormats(&count);
+  std::vector<const FormatInfo*> rows;
+  for (bool unusual : {false, true})
+    for (UINT i = 0; i < count; ++i)
+      if ((all[i].uses & d3d9_formats::kUseTexture) && d3d9_formats::HasTexelCodec(all[i]) &&
+          Unusual(all[i]) == unusual)
+        rows.push_back(&all[i]);
+  return rows;
+}
 
 D3DFORMAT ClosestSupported(const DeviceFacts& f, DWORD usage, D3DFORMAT want) {
   const FormatInfo* w = ConvertibleRow(want);
   if (!w) w = ConvertibleRow(D3DFMT_A8R8G8B8);
   D3DFORMAT best = D3DFMT_UNKNOWN;
   int bestDistance = INT_MAX;
-  for (D3DFORMAT c : kCandidates) {
-    if (!Supported(f, usage, c)) continue;
-    int d = Distance(*w, *ConvertibleRow(c));
-    if (d < bestDistance) bestDistance = d, best = c;
+  static const std::vector<const FormatInfo*> candidates = Candidates();
+  for (const FormatInfo* c : candidates) {
+    if (!Supported(f, usage, c->format)) continue;
+    int d = Distance(*w, *c);
+    if (d < bestDistance) bestDistance = d, best = c->format;
   }
   return best;
 }
