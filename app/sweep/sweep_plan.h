@@ -10,7 +10,7 @@
 
 #include "app/sweep/sweep_options.h"
 #include "app/cases/case_table.h"
-#include "platform/win32/script.h"
+#include "platform/win32/script/script.h"
 
 struct SweepItem {
   UINT testId = 0;
