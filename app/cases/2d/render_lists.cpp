@@ -15,7 +15,6 @@
 
 namespace {
 
-using Coordinate = float (*)();
 using ListDraw = void (Vorn::*)(Render&, int);
 
 struct ListTest {
@@ -84,59 +83,57 @@ float Y() {
   return Screen ? RandomScreenY() : RandomScaled();
 }
 
+// The scaled call or its screen twin, one signature for both.
+template <bool Screen, typename Call>
+Call Pick(Call scaled, Call screen) {
+  return Screen ? screen : scaled;
+}
+
 template <bool Screen>
 void PreparePoint(Render& R) {
   static ColourCounter counter;
   const CounterColour c = counter.Next();
   const float x = X<Screen>(), y = Y<Screen>();
-  if (Screen)
-    g_Engine.PrepareScreenPoint(R, x, y, c.r, c.g, c.b, c.a);
-  else
-    g_Engine.PreparePoint(R, x, y, c.r, c.g, c.b, c.a);
+  (g_Engine.*Pick<Screen>(&Vorn::PreparePoint, &Vorn::PrepareScreenPoint))(R, x, y, c.r, c.g, c.b,
+                                                                          c.a);
+}
+
+using CornerPrepare = void (Vorn::*)(Render&, float, float, float, float, float, float, float,
+                                     float);
+
+// Lines, boxes and bars: one counter colour and two random corners, x1, y1,
+// x2, y2 drawn in that order. Each instantiation keeps its own counter.
+template <bool Screen, CornerPrepare Scaled, CornerPrepare OnScreen>
+void PrepareCorners(Render& R) {
+  static ColourCounter counter;
+  const CounterColour c = counter.Next();
+  const float x1 = X<Screen>(), y1 = Y<Screen>(), x2 = X<Screen>(), y2 = Y<Screen>();
+  (g_Engine.*Pick<Screen>(Scaled, OnScreen))(R, x1, y1, x2, y2, c.r, c.g, c.b, c.a);
 }
 
 template <bool Screen>
 void PrepareLine(Render& R) {
-  static ColourCounter counter;
-  const CounterColour c = counter.Next();
-  const float x1 = X<Screen>(), y1 = Y<Screen>(), x2 = X<Screen>(), y2 = Y<Screen>();
-  if (Screen)
-    g_Engine.PrepareScreenLine(R, x1, y1, x2, y2, c.r, c.g, c.b, c.a);
-  else
-    g_Engine.PrepareLine(R, x1, y1, x2, y2, c.r, c.g, c.b, c.a);
+  PrepareCorners<Screen, &Vorn::PrepareLine, &Vorn::PrepareScreenLine>(R);
 }
 
 template <bool Screen>
 void PrepareBox(Render& R) {
-  static ColourCounter counter;
-  const CounterColour c = counter.Next();
-  const float x1 = X<Screen>(), y1 = Y<Screen>(), x2 = X<Screen>(), y2 = Y<Screen>();
-  if (Screen)
-    g_Engine.PrepareScreenBox(R, x1, y1, x2, y2, c.r, c.g, c.b, c.a);
-  else
-    g_Engine.PrepareBox(R, x1, y1, x2, y2, c.r, c.g, c.b, c.a);
+  PrepareCorners<Screen, &Vorn::PrepareBox, &Vorn::PrepareScreenBox>(R);
 }
 
 template <bool Screen>
 void PrepareBar(Render& R) {
-  static ColourCounter counter;
-  const CounterColour c = counter.Next();
-  const float x1 = X<Screen>(), y1 = Y<Screen>(), x2 = X<Screen>(), y2 = Y<Screen>();
-  if (Screen)
-    g_Engine.PrepareScreenBar(R, x1, y1, x2, y2, c.r, c.g, c.b, c.a);
-  else
-    g_Engine.PrepareBar(R, x1, y1, x2, y2, c.r, c.g, c.b, c.a);
+  PrepareCorners<Screen, &Vorn::PrepareBar, &Vorn::PrepareScreenBar>(R);
 }
 
+// Bars over the whole texture, (0, 0) to (1, 1).
 template <bool Screen>
 void PrepareTextureBar(Render& R) {
   static ColourCounter counter;
   const CounterColour c = counter.Next();
   const float x1 = X<Screen>(), y1 = Y<Screen>(), x2 = X<Screen>(), y2 = Y<Screen>();
-  if (Screen)
-    g_Engine.PrepareScreenTextureBar(R, x1, y1, x2, y2, 0, 0, 1, 1, c.r, c.g, c.b, c.a);
-  else
-    g_Engine.PrepareTextureBar(R, x1, y1, x2, y2, 0, 0, 1, 1, c.r, c.g, c.b, c.a);
+  (g_Engine.*Pick<Screen>(&Vorn::PrepareTextureBar, &Vorn::PrepareScreenTextureBar))(
+      R, x1, y1, x2, y2, 0, 0, 1, 1, c.r, c.g, c.b, c.a);
 }
 
 // Untextured triangles: their texture coordinates stay 0.
@@ -146,10 +143,8 @@ void PreparePoly(Render& R) {
   const CounterColour c = counter.Next();
   const float x1 = X<Screen>(), y1 = Y<Screen>(), x2 = X<Screen>(), y2 = Y<Screen>(),
               x3 = X<Screen>(), y3 = Y<Screen>();
-  if (Screen)
-    g_Engine.PrepareScreenPoly(R, x1, y1, x2, y2, x3, y3, 0, 0, 0, 0, 0, 0, c.r, c.g, c.b, c.a);
-  else
-    g_Engine.PreparePoly(R, x1, y1, x2, y2, x3, y3, 0, 0, 0, 0, 0, 0, c.r, c.g, c.b, c.a);
+  (g_Engine.*Pick<Screen>(&Vorn::PreparePoly, &Vorn::PrepareScreenPoly))(
+      R, x1, y1, x2, y2, x3, y3, 0, 0, 0, 0, 0, 0, c.r, c.g, c.b, c.a);
 }
 
 // The corners first, then a random opaque colour for each corner in turn.
@@ -160,11 +155,8 @@ void PreparePolyCol(Render& R) {
   const float r1 = RandomComponent(), g1 = RandomComponent(), b1 = RandomComponent();
   const float r2 = RandomComponent(), g2 = RandomComponent(), b2 = RandomComponent();
   const float r3 = RandomComponent(), g3 = RandomComponent(), b3 = RandomComponent();
-  if (Screen)
-    g_Engine.PrepareScreenPolyCol(R, x1, y1, x2, y2, x3, y3, r1, g1, b1, 1, r2, g2, b2, 1, r3, g3,
-                                  b3, 1);
-  else
-    g_Engine.PreparePolyCol(R, x1, y1, x2, y2, x3, y3, r1, g1, b1, 1, r2, g2, b2, 1, r3, g3, b3, 1);
+  (g_Engine.*Pick<Screen>(&Vorn::PreparePolyCol, &Vorn::PrepareScreenPolyCol))(
+      R, x1, y1, x2, y2, x3, y3, r1, g1, b1, 1, r2, g2, b2, 1, r3, g3, b3, 1);
 }
 
 }  // namespace

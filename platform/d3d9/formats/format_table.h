@@ -48,7 +48,7 @@ struct ChannelLayout {
   // Unused bits written as ones: the X byte of the X8 formats, so their
   // words read as opaque where they are taken for the A8 sibling. Other
   // unused bits are written as zero.
-  ChannelField x;
+  ChannelField x = {};
 };
 
 // A row of the table. Columns are plain data so another renderer's mapping
