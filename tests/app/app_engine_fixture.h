@@ -1,7 +1,7 @@
-// The common ground of the harness's unit tests: a temporary working
-// folder, a virtual clock, a fresh log and device hooks, and the engine
-// started on a 1024 x 768 window (with a status bar) as the program starts
-// it; helpers for one-colour pictures, the call trace and presented pixels.
+// The common ground of the harness's unit tests: the engine workspace
+// (tests/support) with the program's engine started on its window (with a
+// status bar) as the program starts it; helpers for one-colour pictures,
+// the call trace and presented pixels.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -20,6 +20,7 @@
 #include "platform/win32/status_bar.h"
 #include "platform/win32/window.h"
 #include "platform/win32/window_pixels.h"
+#include "tests/support/engine_workspace.h"
 
 namespace app_test {
 
@@ -27,46 +28,18 @@ namespace app_test {
 Vorn& ConstructEngine();
 void DestroyEngine();
 
-inline LRESULT CALLBACK QuietWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  return DefWindowProcA(hwnd, message, wParam, lParam);
-}
-
-inline int AnswerFirstButton(HWND, const char*, const char*, UINT type) { return FirstButtonOf(type); }
-
-class AppEngineTest : public ::testing::Test {
+class AppEngineTest : public test_support::EngineWorkspace {
  protected:
-  void SetUp() override {
-    old_ = std::filesystem::current_path();
-    dir_ = std::filesystem::temp_directory_path() /
-           ("vornel_app_" + std::to_string(::getpid()) + "_" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->test_suite_name() + "_" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::create_directories(dir_);
-    std::filesystem::current_path(dir_);
-    InstallClock(&clock_);
-    LogResetForTesting();
-    d3d9_hooks::ResetAll();
-    SetMessageBoxHandler(AnswerFirstButton);
-    ResetEngineGlobalsForTesting();
-    g_StartupSettings = StartupSettings{};
+  AppEngineTest() : EngineWorkspace("vornel_app_") {}
 
-    wc_ = WNDCLASSEXA{};
-    wc_.cbSize = sizeof(WNDCLASSEXA);
-    wc_.lpfnWndProc = QuietWindowProc;
-    wc_.lpszClassName = "VORNELTESTS";
-    RegisterClassExA(&wc_);
-    hwnd_ = CreateWindowExA(0, "VORNELTESTS", "VornelTests", WS_POPUP, 0, 0, 1024, 768, nullptr,
-                            nullptr, nullptr, nullptr);
+  void SetUp() override {
+    EngineWorkspace::SetUp();
     InitCommonControls();
     bar_ = CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, hwnd_,
                            reinterpret_cast<HMENU>(104), nullptr, nullptr);
-    g_StartupSettings.mainWindow = hwnd_;
 
     Vorn& e = ConstructEngine();
-    e.m_PresentParams.SwapEffect = D3DSWAPEFFECT_COPY;
-    e.m_PresentParams.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
-    e.m_nRenderTextureWidth = 256;
-    e.m_nRenderTextureHeight = 256;
+    test_support::ApplyHarnessPresentSettings(e);
     ASSERT_TRUE(Startup(e, wc_));
     ASSERT_NE(e.m_pD3DDevice, nullptr);
 
@@ -77,15 +50,8 @@ class AppEngineTest : public ::testing::Test {
 
   void TearDown() override {
     DestroyEngine();
-    if (hwnd_) DestroyWindow(hwnd_);
-    UnregisterClassA("VORNELTESTS", nullptr);
-    SetMessageBoxHandler(nullptr);
-    d3d9_hooks::ResetAll();
-    InstallClock(nullptr);
-    LogResetForTesting();
     g_Harness = HarnessState{};
-    std::filesystem::current_path(old_);
-    std::filesystem::remove_all(dir_);
+    EngineWorkspace::TearDown();
   }
 
   // A managed texture of one colour in `slot`.
@@ -116,10 +82,6 @@ class AppEngineTest : public ::testing::Test {
     return p.data[y * p.pitch + x] & 0x00FFFFFFu;
   }
 
-  VirtualClock clock_{1286000000};
-  std::filesystem::path dir_, old_;
-  WNDCLASSEXA wc_{};
-  HWND hwnd_ = nullptr;
   HWND bar_ = nullptr;
 };
 

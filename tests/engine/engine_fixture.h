@@ -1,6 +1,5 @@
-// A fixture for engine tests: a temporary working folder, a virtual clock,
-// the device's hooks reset, scripted message-box answers and a 1024 x 768
-// main window for the engine to adopt.
+// A fixture for engine tests: the common workspace (tests/support) with an
+// engine of the test's own, and readers of the log it writes.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -22,29 +21,13 @@
 #include "platform/win32/message_box.h"
 #include "platform/win32/window.h"
 #include "platform/win32/window_pixels.h"
+#include "tests/support/engine_workspace.h"
 
 namespace engine_test {
 
-struct Box {
-  std::string caption;
-  std::string text;
-  UINT type;
-};
-
-inline std::vector<Box> g_boxes;
-inline std::deque<int> g_answers;
-
-inline int ScriptedBox(HWND, const char* text, const char* caption, UINT type) {
-  g_boxes.push_back({caption, text, type});
-  if (g_answers.empty()) return FirstButtonOf(type);
-  int answer = g_answers.front();
-  g_answers.pop_front();
-  return answer;
-}
-
-inline LRESULT CALLBACK PlainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  return DefWindowProcA(hwnd, message, wParam, lParam);
-}
+using test_support::Box;
+using test_support::g_answers;
+using test_support::g_boxes;
 
 // Makes a one-level X8R8G8B8 texture in `slot` (a default-pool render
 // target, or a managed texture) filled with a
@@ -93,53 +76,19 @@ inline DWORD Texel(Vorn& e, IDirect3DTexture9* t, UINT x, UINT y) {
   return texel;
 }
 
-class EngineTest : public ::testing::Test {
+class EngineTest : public test_support::EngineWorkspace {
  protected:
-  void SetUp() override {
-    old_ = std::filesystem::current_path();
-    dir_ = std::filesystem::temp_directory_path() /
-           ("vornel_engine_" + std::to_string(::getpid()) + "_" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::create_directories(dir_);
-    std::filesystem::current_path(dir_);
-    InstallClock(&clock_);
-    LogResetForTesting();
-    d3d9_hooks::ResetAll();
-    g_boxes.clear();
-    g_answers.clear();
-    SetMessageBoxHandler(ScriptedBox);
-    ResetEngineGlobalsForTesting();
-    g_StartupSettings = StartupSettings{};
-
-    wc_ = WNDCLASSEXA{};
-    wc_.cbSize = sizeof(WNDCLASSEXA);
-    wc_.lpfnWndProc = PlainWindowProc;
-    wc_.lpszClassName = "VORNELTESTS";
-    RegisterClassExA(&wc_);
-    hwnd_ = CreateWindowExA(0, "VORNELTESTS", "VornelTests", WS_POPUP, 0, 0, 1024, 768, nullptr,
-                            nullptr, nullptr, nullptr);
-    g_StartupSettings.mainWindow = hwnd_;
-  }
+  EngineTest() : EngineWorkspace("vornel_engine_") {}
 
   void TearDown() override {
     engine_.reset();
-    if (hwnd_) DestroyWindow(hwnd_);
-    UnregisterClassA("VORNELTESTS", nullptr);
-    SetMessageBoxHandler(nullptr);
-    d3d9_hooks::ResetAll();
-    InstallClock(nullptr);
-    LogResetForTesting();
-    std::filesystem::current_path(old_);
-    std::filesystem::remove_all(dir_);
+    EngineWorkspace::TearDown();
   }
 
   // Constructs the engine as the program does, with the harness's settings.
   Vorn& MakeEngine() {
     engine_ = std::make_unique<Vorn>("Vornel Tests V0.5");
-    engine_->m_PresentParams.SwapEffect = D3DSWAPEFFECT_COPY;
-    engine_->m_PresentParams.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
-    engine_->m_nRenderTextureWidth = 256;
-    engine_->m_nRenderTextureHeight = 256;
+    test_support::ApplyHarnessPresentSettings(*engine_);
     return *engine_;
   }
 
@@ -188,10 +137,6 @@ class EngineTest : public ::testing::Test {
     return {};
   }
 
-  VirtualClock clock_{1286000000};
-  std::filesystem::path dir_, old_;
-  WNDCLASSEXA wc_{};
-  HWND hwnd_ = nullptr;
   std::unique_ptr<Vorn> engine_;
 };
 

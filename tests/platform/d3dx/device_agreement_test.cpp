@@ -13,39 +13,14 @@
 #include "platform/d3d9/test_hooks.h"
 #include "platform/d3dx/d3dx9.h"
 #include "platform/win32/window_pixels.h"
+#include "tests/platform/d3dx/shared_device.h"
 
 namespace {
 
 constexpr UINT kW = 10, kH = 6;  // an even width: whole pixel pairs
 
-class DeviceAgreement : public ::testing::Test {
+class DeviceAgreement : public d3dx_test::SharedDeviceTest {
  protected:
-  static HWND Window() { return reinterpret_cast<HWND>(static_cast<UINT_PTR>(0xa9ee)); }
-
-  static void SetUpTestSuite() {
-    d3d9_hooks::ResetAll();
-    SetClientPixelsSize(Window(), 16, 16);
-    d3d_ = Direct3DCreate9(D3D_SDK_VERSION);
-    if (!d3d_) return;
-    D3DPRESENT_PARAMETERS pp{};
-    pp.BackBufferWidth = 16;
-    pp.BackBufferHeight = 16;
-    pp.BackBufferFormat = D3DFMT_X8R8G8B8;
-    pp.BackBufferCount = 1;
-    pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
-    pp.Windowed = TRUE;
-    pp.hDeviceWindow = Window();
-    if (FAILED(d3d_->CreateDevice(0, D3DDEVTYPE_HAL, Window(), D3DCREATE_SOFTWARE_VERTEXPROCESSING, &pp, &device_)))
-      device_ = nullptr;
-  }
-  static void TearDownTestSuite() {
-    if (device_) device_->Release();
-    if (d3d_) d3d_->Release();
-    device_ = nullptr;
-    d3d_ = nullptr;
-  }
-  void SetUp() override { ASSERT_NE(device_, nullptr); }
-
   // A default-pool plain surface (what StretchRect copies between).
   static IDirect3DSurface9* Plain(UINT w, UINT h, D3DFORMAT f) {
     IDirect3DSurface9* s = nullptr;
@@ -72,11 +47,7 @@ class DeviceAgreement : public ::testing::Test {
     s->UnlockRect();
   }
 
-  static IDirect3D9* d3d_;
-  static IDirect3DDevice9* device_;
 };
-IDirect3D9* DeviceAgreement::d3d_ = nullptr;
-IDirect3DDevice9* DeviceAgreement::device_ = nullptr;
 
 // Colours with every channel moving on its own, alpha included.
 std::vector<DWORD> Picture() {

@@ -12,6 +12,7 @@
 #include "platform/d3d9/test_hooks.h"
 #include "platform/d3dx/d3dx9.h"
 #include "platform/win32/window_pixels.h"
+#include "tests/platform/d3dx/shared_device.h"
 
 namespace {
 
@@ -51,43 +52,12 @@ Bytes GreyPng(int w, int h, const std::vector<std::uint8_t>& lum) {
   return png;
 }
 
-class D3dxDocumented : public ::testing::Test {
- protected:
-  static HWND Window() { return reinterpret_cast<HWND>(static_cast<UINT_PTR>(0xd3d6)); }
-  void SetUp() override {
-    d3d9_hooks::ResetAll();
-    live_before_ = d3d9_hooks::LiveObjectCount();
-    SetClientPixelsSize(Window(), 16, 16);
-    d3d_ = Direct3DCreate9(D3D_SDK_VERSION);
-    ASSERT_NE(d3d_, nullptr);
-    D3DPRESENT_PARAMETERS pp{};
-    pp.BackBufferWidth = 16;
-    pp.BackBufferHeight = 16;
-    pp.BackBufferFormat = D3DFMT_X8R8G8B8;
-    pp.BackBufferCount = 1;
-    pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
-    pp.Windowed = TRUE;
-    pp.hDeviceWindow = Window();
-    ASSERT_EQ(d3d_->CreateDevice(0, D3DDEVTYPE_HAL, Window(), D3DCREATE_SOFTWARE_VERTEXPROCESSING, &pp, &dev_),
-              D3D_OK);
-  }
-  void TearDown() override {
-    if (dev_) {
-      EXPECT_EQ(dev_->Release(), 0u);
-    }
-    if (d3d_) d3d_->Release();
-    EXPECT_EQ(d3d9_hooks::LiveObjectCount(), live_before_);
-    ReleaseClientPixels(Window());
-  }
-  IDirect3D9* d3d_ = nullptr;
-  IDirect3DDevice9* dev_ = nullptr;
-  int live_before_ = 0;
-};
+class D3dxDocumented : public d3dx_test::SharedDeviceTest {};
 
 TEST_F(D3dxDocumented, ColourKeyedGreyPictureGetsAlpha) {
   const Bytes png = GreyPng(2, 2, {0x00, 0x80, 0xff, 0x80});
   IDirect3DTexture9* t = nullptr;
-  ASSERT_EQ(D3DXCreateTextureFromFileInMemoryEx(dev_, png.data(), static_cast<UINT>(png.size()), D3DX_DEFAULT,
+  ASSERT_EQ(D3DXCreateTextureFromFileInMemoryEx(device_, png.data(), static_cast<UINT>(png.size()), D3DX_DEFAULT,
                                                 D3DX_DEFAULT, 1, 0, D3DFMT_UNKNOWN, D3DPOOL_MANAGED,
                                                 D3DX_FILTER_NONE, D3DX_DEFAULT, 0xff808080u, nullptr, nullptr, &t),
             D3D_OK);
@@ -102,7 +72,7 @@ TEST_F(D3dxDocumented, ColourKeyedGreyPictureGetsAlpha) {
   t->UnlockRect(0);
   t->Release();
   // Without a key the picture stays luminance only.
-  ASSERT_EQ(D3DXCreateTextureFromFileInMemoryEx(dev_, png.data(), static_cast<UINT>(png.size()), D3DX_DEFAULT,
+  ASSERT_EQ(D3DXCreateTextureFromFileInMemoryEx(device_, png.data(), static_cast<UINT>(png.size()), D3DX_DEFAULT,
                                                 D3DX_DEFAULT, 1, 0, D3DFMT_UNKNOWN, D3DPOOL_MANAGED,
                                                 D3DX_FILTER_NONE, D3DX_DEFAULT, 0, nullptr, nullptr, &t),
             D3D_OK);
@@ -155,10 +125,10 @@ TEST_F(D3dxDocumented, SurfaceCopiesFromUnreadableSourcesAndEmptyRectangles) {
   IDirect3DSurface9* dst = nullptr;
   IDirect3DSurface9* bump = nullptr;
   IDirect3DSurface9* src = nullptr;
-  ASSERT_EQ(dev_->CreateOffscreenPlainSurface(4, 4, D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM, &dst, nullptr), D3D_OK);
-  ASSERT_EQ(dev_->CreateOffscreenPlainSurface(4, 4, D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM, &src, nullptr), D3D_OK);
+  ASSERT_EQ(device_->CreateOffscreenPlainSurface(4, 4, D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM, &dst, nullptr), D3D_OK);
+  ASSERT_EQ(device_->CreateOffscreenPlainSurface(4, 4, D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM, &src, nullptr), D3D_OK);
   // A bump-map format: the device holds it in scratch memory, D3DX cannot read it.
-  ASSERT_EQ(dev_->CreateOffscreenPlainSurface(4, 4, D3DFMT_V8U8, D3DPOOL_SCRATCH, &bump, nullptr), D3D_OK);
+  ASSERT_EQ(device_->CreateOffscreenPlainSurface(4, 4, D3DFMT_V8U8, D3DPOOL_SCRATCH, &bump, nullptr), D3D_OK);
   EXPECT_EQ(D3DXLoadSurfaceFromSurface(dst, nullptr, nullptr, bump, nullptr, nullptr, D3DX_FILTER_NONE, 0), E_FAIL);
   // Empty rectangles with no filter: nothing to do, and that succeeds.
   const RECT empty{1, 1, 1, 3};

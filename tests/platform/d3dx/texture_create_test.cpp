@@ -16,54 +16,25 @@
 #include "platform/d3d9/formats/format_table.h"
 #include "platform/win32/window_pixels.h"
 #include "tests/platform/d3dx/image_test_files.h"
+#include "tests/platform/d3dx/shared_device.h"
 
 namespace {
 
 using vornel::image::Image;
 using Bytes = std::vector<std::uint8_t>;
 
-// One device for the whole suite; each test checks that it leaves no
-// Direct3D object behind.
-class D3dxDevice : public ::testing::Test {
+// The suite's device, and a temporary folder for each test's files.
+class D3dxDevice : public d3dx_test::SharedDeviceTest {
  protected:
-  // Any value serves as the window: the device only needs its pixels.
-  static HWND Window() { return reinterpret_cast<HWND>(static_cast<UINT_PTR>(0xd3d5)); }
-
-  static void SetUpTestSuite() {
-    d3d9_hooks::ResetAll();
-    SetClientPixelsSize(Window(), 64, 64);
-    d3d_ = Direct3DCreate9(D3D_SDK_VERSION);
-    if (!d3d_) return;
-    D3DPRESENT_PARAMETERS pp{};
-    pp.BackBufferWidth = 64;
-    pp.BackBufferHeight = 64;
-    pp.BackBufferFormat = D3DFMT_X8R8G8B8;
-    pp.BackBufferCount = 1;
-    pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
-    pp.Windowed = TRUE;
-    pp.hDeviceWindow = Window();
-    pp.EnableAutoDepthStencil = TRUE;
-    pp.AutoDepthStencilFormat = D3DFMT_D24S8;
-    if (FAILED(d3d_->CreateDevice(0, D3DDEVTYPE_HAL, Window(), D3DCREATE_SOFTWARE_VERTEXPROCESSING, &pp, &device_)))
-      device_ = nullptr;
-  }
-  static void TearDownTestSuite() {
-    if (device_) device_->Release();
-    if (d3d_) d3d_->Release();
-    device_ = nullptr;
-    d3d_ = nullptr;
-  }
-
   void SetUp() override {
-    ASSERT_NE(device_, nullptr);
-    live_before_ = d3d9_hooks::LiveObjectCount();
+    SharedDeviceTest::SetUp();
     dir_ = std::filesystem::temp_directory_path() /
            ("vornel_d3dx_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
             ::testing::UnitTest::GetInstance()->current_test_info()->name());
     std::filesystem::create_directories(dir_);
   }
   void TearDown() override {
-    EXPECT_EQ(d3d9_hooks::LiveObjectCount(), live_before_) << "a Direct3D object was leaked";
+    SharedDeviceTest::TearDown();
     std::error_code ec;
     std::filesystem::remove_all(dir_, ec);
   }
@@ -98,9 +69,6 @@ class D3dxDevice : public ::testing::Test {
     return out;
   }
 
-  int live_before_ = 0;
-  static inline IDirect3D9* d3d_ = nullptr;
-  static inline IDirect3DDevice9* device_ = nullptr;
   std::filesystem::path dir_;
 };
 

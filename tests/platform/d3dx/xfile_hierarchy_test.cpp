@@ -15,6 +15,7 @@
 #include "platform/d3d9/test_hooks.h"
 #include "platform/d3dx/d3dx9.h"
 #include "platform/win32/window_pixels.h"
+#include "tests/platform/d3dx/shared_device.h"
 
 namespace {
 
@@ -81,43 +82,17 @@ Frame Root {
 AnimationSet Bend { Animation { { B } AnimationKey { 0; 1; 0; 4; 1,0,0,0;;; } } }
 )";
 
-class XFileHierarchy : public ::testing::Test {
+class XFileHierarchy : public d3dx_test::SharedDeviceTest {
  protected:
-  static HWND Window() { return reinterpret_cast<HWND>(static_cast<UINT_PTR>(0xd3d7)); }
-  static void SetUpTestSuite() {
-    d3d9_hooks::ResetAll();
-    SetClientPixelsSize(Window(), 16, 16);
-    d3d_ = Direct3DCreate9(D3D_SDK_VERSION);
-    D3DPRESENT_PARAMETERS pp{};
-    pp.BackBufferWidth = pp.BackBufferHeight = 16;
-    pp.BackBufferFormat = D3DFMT_X8R8G8B8;
-    pp.BackBufferCount = 1;
-    pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
-    pp.Windowed = TRUE;
-    pp.hDeviceWindow = Window();
-    if (!d3d_ || FAILED(d3d_->CreateDevice(0, D3DDEVTYPE_HAL, Window(), D3DCREATE_SOFTWARE_VERTEXPROCESSING, &pp,
-                                           &device_)))
-      device_ = nullptr;
-  }
-  static void TearDownTestSuite() {
-    if (device_) device_->Release();
-    if (d3d_) d3d_->Release();
-    device_ = nullptr;
-    d3d_ = nullptr;
-  }
   void SetUp() override {
-    ASSERT_NE(device_, nullptr);
-    live_ = d3d9_hooks::LiveObjectCount();
+    SharedDeviceTest::SetUp();
     file_ = (std::filesystem::temp_directory_path() / ("vornel_hier_" + std::to_string(::getpid()) + ".x")).string();
     std::ofstream(file_) << kTwoBones;
   }
   void TearDown() override {
     std::filesystem::remove(file_);
-    EXPECT_EQ(d3d9_hooks::LiveObjectCount(), live_);
+    SharedDeviceTest::TearDown();
   }
-  static inline IDirect3D9* d3d_ = nullptr;
-  static inline IDirect3DDevice9* device_ = nullptr;
-  int live_ = 0;
   std::string file_;
 };
 

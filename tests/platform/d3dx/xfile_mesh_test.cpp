@@ -11,6 +11,7 @@
 #include "platform/d3dx/d3dx9.h"
 #include "platform/d3dx/xfile/xfile_parser.h"
 #include "platform/win32/window_pixels.h"
+#include "tests/platform/d3dx/shared_device.h"
 
 namespace {
 
@@ -33,38 +34,8 @@ Mesh Quad {
 }
 )";
 
-class XFileMesh : public ::testing::Test {
+class XFileMesh : public d3dx_test::SharedDeviceTest {
  protected:
-  static HWND Window() { return reinterpret_cast<HWND>(static_cast<UINT_PTR>(0xd3d6)); }
-
-  static void SetUpTestSuite() {
-    d3d9_hooks::ResetAll();
-    SetClientPixelsSize(Window(), 16, 16);
-    d3d_ = Direct3DCreate9(D3D_SDK_VERSION);
-    D3DPRESENT_PARAMETERS pp{};
-    pp.BackBufferWidth = 16;
-    pp.BackBufferHeight = 16;
-    pp.BackBufferFormat = D3DFMT_X8R8G8B8;
-    pp.BackBufferCount = 1;
-    pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
-    pp.Windowed = TRUE;
-    pp.hDeviceWindow = Window();
-    if (!d3d_ || FAILED(d3d_->CreateDevice(0, D3DDEVTYPE_HAL, Window(), D3DCREATE_SOFTWARE_VERTEXPROCESSING, &pp,
-                                           &device_)))
-      device_ = nullptr;
-  }
-  static void TearDownTestSuite() {
-    if (device_) device_->Release();
-    if (d3d_) d3d_->Release();
-    device_ = nullptr;
-    d3d_ = nullptr;
-  }
-  void SetUp() override {
-    ASSERT_NE(device_, nullptr);
-    live_ = d3d9_hooks::LiveObjectCount();
-  }
-  void TearDown() override { EXPECT_EQ(d3d9_hooks::LiveObjectCount(), live_); }
-
   HRESULT Load(const std::string& text, ID3DXMesh** mesh, ID3DXBuffer** materials = nullptr, DWORD* count = nullptr,
                ID3DXBuffer** adjacency = nullptr, DWORD options = D3DXMESH_SYSTEMMEM) {
     return D3DXLoadMeshFromXInMemory(text.data(), static_cast<DWORD>(text.size()), options, device_, adjacency,
@@ -90,9 +61,6 @@ class XFileMesh : public ::testing::Test {
     return out;
   }
 
-  static inline IDirect3D9* d3d_ = nullptr;
-  static inline IDirect3DDevice9* device_ = nullptr;
-  int live_ = 0;
 };
 
 struct PosNormTex {
