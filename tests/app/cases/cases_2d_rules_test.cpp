@@ -179,6 +179,8 @@ TEST_F(Tests2DRules, DefinedSectionCopiesChooseNewSourcesOnSetUpAndEvery3000Fram
   // A small back buffer and view keep the thousands of frames short.
   g_Engine.SetRez(64, 48);
   g_Harness.viewRect = {0, 0, 64, 48};
+  for (int slot = 1; slot <= 4; ++slot) MakePicture(slot, 8, 8, kSlotColours[slot]);
+  MakePicture(6, 8, 8, kWorkingColour);
   const unsigned seed = 11;
   auto sourcesChosen = [&] {
     std::srand(seed);
