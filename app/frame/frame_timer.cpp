@@ -10,7 +10,7 @@ double FrameTimer::Now() {
   if (!probed_) {
     probed_ = true;
     LARGE_INTEGER frequency{};
-    usePerformanceCounter_ = QueryPerformanceFrequency(&frequency) && frequency.QuadPart > 0;
+    usePerformanceCounter_ = queryFrequency(&frequency) && frequency.QuadPart > 0;
     if (usePerformanceCounter_) ticksPerSecond_ = static_cast<double>(frequency.QuadPart);
   }
   if (usePerformanceCounter_) {

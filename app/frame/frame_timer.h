@@ -2,6 +2,7 @@
 // counter (timeGetTime when that is missing).
 #pragma once
 
+#include "platform/win32/clock.h"
 #include "platform/win32/windows.h"
 
 class FrameTimer {
@@ -15,6 +16,10 @@ class FrameTimer {
   bool stopped = true;
   double stopTime = 0;
   double lastReading = 0;
+
+  // The probe of the performance counter, asked once on first use. Tests
+  // put a failing one here to run the timer on timeGetTime.
+  BOOL (*queryFrequency)(LARGE_INTEGER*) = QueryPerformanceFrequency;
 
  private:
   double Now();
