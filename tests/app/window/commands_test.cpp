@@ -96,7 +96,7 @@ TEST_F(Commands, ResizeWindowAndDumpTexturesToggleTheirFlagAndMark) {
   EXPECT_TRUE(Checked(ids::kDumpTextures));
   EXPECT_TRUE(g_Engine.m_bDumpTexturesOnReset);
   // The flag follows the mark, whatever it held.
-  g_Engine.m_bDumpTexturesOnReset = true;
+  g_Engine.m_bDumpTexturesOnReset = false;
   Command(ids::kDumpTextures);
   EXPECT_FALSE(Checked(ids::kDumpTextures));
   EXPECT_FALSE(g_Engine.m_bDumpTexturesOnReset);

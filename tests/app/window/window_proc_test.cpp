@@ -14,14 +14,29 @@ namespace {
 using app_test::WindowTest;
 using WindowProc = WindowTest;
 
-TEST_F(WindowProc, SizeDividesTheNewWidthOverTheStatusParts) {
+// The status bar's own procedure, and the WM_SIZE messages it got with
+// both parameters 0.
+WNDPROC g_BarProc = nullptr;
+int g_BarSizes = 0;
+
+LRESULT CALLBACK CountingBarProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_SIZE && wParam == 0 && lParam == 0) ++g_BarSizes;
+  return g_BarProc(hwnd, message, wParam, lParam);
+}
+
+TEST_F(WindowProc, SizeDividesTheNewWidthOverTheStatusPartsAndLetsTheBarLayItselfOut) {
+  g_BarProc = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(bar_, GWLP_WNDPROC));
+  g_BarSizes = 0;
+  SetWindowLongPtrA(bar_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CountingBarProc));
   g_Harness.statusPartCount = 4;
   SendMessageA(hwnd_, WM_SIZE, 0, MAKELPARAM(803, 500));
+  SetWindowLongPtrA(bar_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_BarProc));
   std::vector<StatusBarPart> parts = StatusBarParts(bar_);
   ASSERT_EQ(parts.size(), 4u);
   EXPECT_EQ(parts[0].right, 200);
   EXPECT_EQ(parts[1].right, 400);
   EXPECT_EQ(parts[3].right, 800);
+  EXPECT_EQ(g_BarSizes, 1);
 }
 
 TEST_F(WindowProc, PaintMeasuresTheViewAndPresentsWhileTheDeviceIsReady) {
