@@ -46,11 +46,6 @@ TEST_F(AboutBox, ShowsTheApplicationNameAndEndsWithOkOrCancel) {
 
 TEST_F(AboutBox, ItsTextEndsWithTheResultsLine) {
   DialogTemplate about = AboutDialogTemplate();
-  EXPECT_EQ(about.caption, "About");
-  EXPECT_EQ(about.cx, 201);
-  EXPECT_EQ(about.cy, 110);
-  EXPECT_EQ(about.font, "System");
-  EXPECT_EQ(about.font_size, 8);
   int threeLines = 0;
   for (const DialogControl& c : about.controls) {
     if (std::count(c.text.begin(), c.text.end(), '\n') != 2) continue;
