@@ -19,11 +19,11 @@ constexpr std::uint32_t kMissing = 0x505050;
 constexpr std::uint32_t kTitleColour = 0xF0F0F0;
 constexpr std::uint32_t kDetailColour = 0xA8B0B8;
 
-bool ReadPicture(const std::string& path, vornel::image::Image* image) {
+bool ReadPicture(const std::string& path, d3dx_image::Image* image) {
   std::ifstream file(path, std::ios::binary);
   if (!file) return false;
   std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-  return !bytes.empty() && vornel::image::ReadImage(bytes.data(), bytes.size(), *image) && image->width > 0 &&
+  return !bytes.empty() && d3dx_image::ReadImage(bytes.data(), bytes.size(), *image) && image->width > 0 &&
          image->height > 0;
 }
 
@@ -97,7 +97,7 @@ SheetPixels ComposeContactSheet(const std::string& heading, const std::vector<Co
   for (std::size_t i = 0; i < items.size(); ++i) {
     const int x = kGap + static_cast<int>(i % columns) * cell_w;
     const int y = kHeading + static_cast<int>(i / columns) * cell_h;
-    vornel::image::Image image;
+    d3dx_image::Image image;
     if (ReadPicture(items[i].picture, &image)) {
       SheetPixels thumb = FitPicture(image.argb.data(), image.width, image.height, layout.thumbWidth, layout.thumbHeight);
       // Centred in its box, on the box's own black.

@@ -15,10 +15,10 @@ constexpr int kFirstColumn = 3;
 constexpr int kFirstRow = 1;
 
 // The font as coverage, 1 for ink; decoded once.
-const vornel::image::Image& FontImage() {
-  static const vornel::image::Image font = [] {
-    vornel::image::Image image;
-    if (!vornel::image::ReadBmp(kFontBitmap, kFontBitmapSize, image)) image = vornel::image::Image{};
+const d3dx_image::Image& FontImage() {
+  static const d3dx_image::Image font = [] {
+    d3dx_image::Image image;
+    if (!d3dx_image::ReadBmp(kFontBitmap, kFontBitmapSize, image)) image = d3dx_image::Image{};
     return image;
   }();
   return font;
@@ -36,7 +36,7 @@ std::uint32_t Blend(std::uint32_t under, std::uint32_t over, unsigned alpha) {
 }  // namespace
 
 void DrawLabel(PixelCanvas canvas, int x, int y, const std::string& text, std::uint32_t colour) {
-  const vornel::image::Image& font = FontImage();
+  const d3dx_image::Image& font = FontImage();
   if (font.width < kCell * 16 || font.height < kCell * 16 || !canvas.pixels) return;
   for (std::size_t i = 0; i < text.size(); ++i) {
     const unsigned code = static_cast<unsigned char>(text[i]);

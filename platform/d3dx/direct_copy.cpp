@@ -9,7 +9,7 @@
 #include "platform/d3d9/formats/stretch.h"
 #include "platform/d3dx/surface_access.h"
 
-namespace vornel::d3dx {
+namespace d3dx_impl {
 
 bool CanCopyDirectly(const D3DSURFACE_DESC& dest, const RECT& destRect, const D3DSURFACE_DESC& src,
                      const RECT& srcRect, DWORD filter, D3DCOLOR colourKey) {
@@ -89,4 +89,4 @@ HRESULT CopyDirectly(IDirect3DSurface9* dest, const RECT& destRect, IDirect3DSur
   return to.Commit();
 }
 
-}  // namespace vornel::d3dx
+}  // namespace d3dx_impl

@@ -6,7 +6,7 @@
 #include "platform/d3d9/d3d9.h"
 #include "platform/d3dx/d3dx9.h"
 
-namespace vornel::d3dx {
+namespace d3dx_impl {
 
 // True when the copy may take the fast path: it gives the texels the float
 // path gives (only unused X bits may differ: they are copied, not cleared).
@@ -16,4 +16,4 @@ bool CanCopyDirectly(const D3DSURFACE_DESC& dest, const RECT& destRect, const D3
 // Copies, through system memory where a surface does not lock.
 HRESULT CopyDirectly(IDirect3DSurface9* dest, const RECT& destRect, IDirect3DSurface9* src, const RECT& srcRect);
 
-}  // namespace vornel::d3dx
+}  // namespace d3dx_impl

@@ -6,7 +6,7 @@
 #include "platform/d3d9/formats/stretch.h"
 #include "platform/d3dx/d3dx9.h"
 
-namespace vornel::d3dx {
+namespace d3dx_impl {
 
 // True when the low byte names one of the five filters.
 inline bool ValidFilter(DWORD filter) {
@@ -26,4 +26,4 @@ inline void Resample(const d3d9_formats::TexelImage& src, d3d9_formats::TexelIma
                          (filter & D3DX_FILTER_MIRROR_V) != 0);
 }
 
-}  // namespace vornel::d3dx
+}  // namespace d3dx_impl

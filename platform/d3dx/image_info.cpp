@@ -5,9 +5,9 @@
 
 #include "platform/win32/files.h"
 
-namespace vornel::d3dx {
+namespace d3dx_impl {
 
-D3DXIMAGE_INFO InfoOf(const image::Image& image) {
+D3DXIMAGE_INFO InfoOf(const d3dx_image::Image& image) {
   D3DXIMAGE_INFO info{};
   info.Width = static_cast<UINT>(image.width);
   info.Height = static_cast<UINT>(image.height);
@@ -19,7 +19,7 @@ D3DXIMAGE_INFO InfoOf(const image::Image& image) {
   return info;
 }
 
-TexelImage TexelsOf(const image::Image& image, const RECT& rect) {
+TexelImage TexelsOf(const d3dx_image::Image& image, const RECT& rect) {
   TexelImage t;
   t.Resize(rect.right - rect.left, rect.bottom - rect.top);
   for (int y = 0; y < t.height; ++y) {
@@ -43,4 +43,4 @@ bool ReadWholeFile(LPCSTR path, std::vector<std::uint8_t>& bytes) {
   return ok;
 }
 
-}  // namespace vornel::d3dx
+}  // namespace d3dx_impl

@@ -8,7 +8,7 @@
 
 namespace {
 
-using vornel::d3dx::ComRef;
+using d3dx_impl::ComRef;
 
 class RenderToSurface final : public UnknownImpl<ID3DXRenderToSurface, IID_ID3DXRenderToSurface> {
  public:

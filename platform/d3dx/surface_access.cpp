@@ -10,7 +10,7 @@
 #include "platform/d3dx/d3dx9.h"
 #include "platform/d3dx/filter_flags.h"
 
-namespace vornel::d3dx {
+namespace d3dx_impl {
 
 const std::uint32_t* PaletteWords(PaletteBytes palette, std::uint32_t (&words)[256]) {
   if (!palette) return nullptr;
@@ -183,4 +183,4 @@ HRESULT LoadSurfaceFromTexels(IDirect3DSurface9* dest, const RECT* destRect, Tex
   return WriteSurface(dest, rect, scaled);
 }
 
-}  // namespace vornel::d3dx
+}  // namespace d3dx_impl

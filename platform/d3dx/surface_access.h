@@ -8,7 +8,7 @@
 #include "platform/d3d9/d3d9.h"
 #include "platform/d3d9/formats/texel_image.h"
 
-namespace vornel::d3dx {
+namespace d3dx_impl {
 
 using d3d9_formats::FromArgb;
 using d3d9_formats::Texel;
@@ -100,4 +100,4 @@ HRESULT WriteSurface(IDirect3DSurface9* surface, const RECT& rect, const TexelIm
 // `colourKey` into transparent black.
 HRESULT LoadSurfaceFromTexels(IDirect3DSurface9* dest, const RECT* destRect, TexelImage src, DWORD filter,
                               D3DCOLOR colourKey);
-}  // namespace vornel::d3dx
+}  // namespace d3dx_impl

@@ -8,10 +8,10 @@
 #include "platform/d3dx/image_info.h"
 #include "platform/d3dx/surface_access.h"
 
-using vornel::d3dx::LoadSurfaceFromTexels;
-using vornel::d3dx::ReadSurface;
-using vornel::d3dx::ResolveRect;
-using vornel::d3dx::TexelImage;
+using d3dx_impl::LoadSurfaceFromTexels;
+using d3dx_impl::ReadSurface;
+using d3dx_impl::ResolveRect;
+using d3dx_impl::TexelImage;
 
 namespace {
 
@@ -32,7 +32,7 @@ HRESULT D3DXLoadSurfaceFromSurface(IDirect3DSurface9* pDestSurface, const PALETT
   HRESULT hr = pSrcSurface->GetDesc(&desc);
   if (FAILED(hr)) return hr;
   // A source D3DX cannot read is a failure of the copy, not a bad call.
-  if (!vornel::d3dx::CanConvert(desc.Format)) return E_FAIL;
+  if (!d3dx_impl::CanConvert(desc.Format)) return E_FAIL;
   // An empty rectangle leaves nothing to copy: without filtering that is
   // done at once.
   if ((Filter & 0xff) == D3DX_FILTER_NONE && (EmptyRect(pSrcRect) || EmptyRect(pDestRect))) return D3D_OK;
@@ -48,9 +48,9 @@ HRESULT D3DXLoadSurfaceFromSurface(IDirect3DSurface9* pDestSurface, const PALETT
   hr = ResolveRect(destDesc.Width, destDesc.Height, pDestRect, destRect);
   if (FAILED(hr)) return hr;
 
-  if (Filter != D3DX_DEFAULT && !vornel::d3dx::ValidFilter(Filter)) return D3DERR_INVALIDCALL;
-  if (vornel::d3dx::CanCopyDirectly(destDesc, destRect, desc, srcRect, Filter, ColorKey)) {
-    return vornel::d3dx::CopyDirectly(pDestSurface, destRect, pSrcSurface, srcRect);
+  if (Filter != D3DX_DEFAULT && !d3dx_impl::ValidFilter(Filter)) return D3DERR_INVALIDCALL;
+  if (d3dx_impl::CanCopyDirectly(destDesc, destRect, desc, srcRect, Filter, ColorKey)) {
+    return d3dx_impl::CopyDirectly(pDestSurface, destRect, pSrcSurface, srcRect);
   }
   TexelImage texels;  // read completely first: source and destination may be one surface
   hr = ReadSurface(pSrcSurface, srcRect, reinterpret_cast<const BYTE*>(pSrcPalette), texels);
@@ -65,13 +65,13 @@ HRESULT D3DXLoadSurfaceFromMemory(IDirect3DSurface9* pDestSurface, const PALETTE
   if (!pDestSurface || !pSrcMemory || !pSrcRect) return D3DERR_INVALIDCALL;
   const RECT& r = *pSrcRect;
   if (r.left < 0 || r.top < 0 || r.left >= r.right || r.top >= r.bottom) return D3DERR_INVALIDCALL;
-  if (!vornel::d3dx::CanConvert(SrcFormat)) return D3DERR_INVALIDCALL;
+  if (!d3dx_impl::CanConvert(SrcFormat)) return D3DERR_INVALIDCALL;
   TexelImage texels;
   // The memory holds at least the rectangle's rows, `SrcPitch` bytes apart.
   std::uint32_t palette[256];
   if (!d3d9_formats::DecodeRect(SrcFormat, static_cast<const BYTE*>(pSrcMemory), static_cast<INT>(SrcPitch),
                                 static_cast<UINT>(r.right), static_cast<UINT>(r.bottom), r,
-                                vornel::d3dx::PaletteWords(reinterpret_cast<const BYTE*>(pSrcPalette), palette),
+                                d3dx_impl::PaletteWords(reinterpret_cast<const BYTE*>(pSrcPalette), palette),
                                 texels))
     return D3DERR_INVALIDCALL;
   return LoadSurfaceFromTexels(pDestSurface, pDestRect, std::move(texels), Filter, ColorKey);
@@ -82,12 +82,12 @@ HRESULT D3DXLoadSurfaceFromFileInMemory(IDirect3DSurface9* pDestSurface, const P
                                         const RECT* pSrcRect, DWORD Filter, D3DCOLOR ColorKey,
                                         D3DXIMAGE_INFO* pSrcInfo) {
   if (!pDestSurface || !pSrcData || SrcDataSize == 0) return D3DERR_INVALIDCALL;
-  vornel::image::Image image;
-  if (!vornel::image::ReadImage(static_cast<const std::uint8_t*>(pSrcData), SrcDataSize, image))
+  d3dx_image::Image image;
+  if (!d3dx_image::ReadImage(static_cast<const std::uint8_t*>(pSrcData), SrcDataSize, image))
     return D3DXERR_INVALIDDATA;
-  if (pSrcInfo) *pSrcInfo = vornel::d3dx::InfoOf(image);
+  if (pSrcInfo) *pSrcInfo = d3dx_impl::InfoOf(image);
   RECT rect;
   HRESULT hr = ResolveRect(static_cast<UINT>(image.width), static_cast<UINT>(image.height), pSrcRect, rect);
   if (FAILED(hr)) return hr;
-  return LoadSurfaceFromTexels(pDestSurface, pDestRect, vornel::d3dx::TexelsOf(image, rect), Filter, ColorKey);
+  return LoadSurfaceFromTexels(pDestSurface, pDestRect, d3dx_impl::TexelsOf(image, rect), Filter, ColorKey);
 }

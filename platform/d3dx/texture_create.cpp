@@ -14,7 +14,7 @@
 
 using d3d9_formats::FormatInfo;
 using d3d9_formats::FormatKind;
-using vornel::d3dx::ComRef;
+using d3dx_impl::ComRef;
 
 namespace {
 
@@ -37,7 +37,7 @@ void Gather(IDirect3DDevice9* device, DeviceFacts& f) {
 }
 
 bool Supported(const DeviceFacts& f, DWORD usage, D3DFORMAT format) {
-  if (!f.d3d) return vornel::d3dx::CanConvert(format);
+  if (!f.d3d) return d3dx_impl::CanConvert(format);
   const DWORD asked = usage & (D3DUSAGE_RENDERTARGET | D3DUSAGE_DEPTHSTENCIL | D3DUSAGE_DYNAMIC | D3DUSAGE_AUTOGENMIPMAP);
   return SUCCEEDED(f.d3d->CheckDeviceFormat(f.creation.AdapterOrdinal, f.creation.DeviceType, f.adapterFormat,
                                             asked, D3DRTYPE_TEXTURE, format));
@@ -168,7 +168,7 @@ HRESULT Adjust(IDirect3DDevice9* device, UINT& w, UINT& h, UINT& levels, DWORD u
     D3DFORMAT replacement = ClosestSupported(f, usage, format);
     if (replacement == D3DFMT_UNKNOWN) return D3DERR_NOTAVAILABLE;
     format = replacement;
-  } else if (pool == D3DPOOL_SCRATCH && !vornel::d3dx::CanConvert(format)) {
+  } else if (pool == D3DPOOL_SCRATCH && !d3dx_impl::CanConvert(format)) {
     return D3DERR_NOTAVAILABLE;
   }
 
@@ -241,13 +241,13 @@ HRESULT D3DXCreateTextureFromFileInMemoryEx(IDirect3DDevice9* pDevice, LPCVOID p
   if (!ppTexture) return D3DERR_INVALIDCALL;
   *ppTexture = nullptr;
   if (!pDevice || !pSrcData || SrcDataSize == 0) return D3DERR_INVALIDCALL;
-  if (Filter != D3DX_DEFAULT && !vornel::d3dx::ValidFilter(Filter)) return D3DERR_INVALIDCALL;
-  if (MipFilter != D3DX_DEFAULT && !vornel::d3dx::ValidFilter(MipFilter)) return D3DERR_INVALIDCALL;
+  if (Filter != D3DX_DEFAULT && !d3dx_impl::ValidFilter(Filter)) return D3DERR_INVALIDCALL;
+  if (MipFilter != D3DX_DEFAULT && !d3dx_impl::ValidFilter(MipFilter)) return D3DERR_INVALIDCALL;
 
-  vornel::image::Image image;
-  if (!vornel::image::ReadImage(static_cast<const std::uint8_t*>(pSrcData), SrcDataSize, image))
+  d3dx_image::Image image;
+  if (!d3dx_image::ReadImage(static_cast<const std::uint8_t*>(pSrcData), SrcDataSize, image))
     return D3DXERR_INVALIDDATA;
-  const D3DXIMAGE_INFO info = vornel::d3dx::InfoOf(image);
+  const D3DXIMAGE_INFO info = d3dx_impl::InfoOf(image);
 
   UINT w = ResolveSize(Width, info.Width), h = ResolveSize(Height, info.Height);
   UINT levels = MipLevels == D3DX_FROM_FILE ? 1 : MipLevels;
@@ -266,7 +266,7 @@ HRESULT D3DXCreateTextureFromFileInMemoryEx(IDirect3DDevice9* pDevice, LPCVOID p
     hr = texture->GetSurfaceLevel(0, top.out());
     if (FAILED(hr)) return hr;
     RECT whole{0, 0, image.width, image.height};
-    hr = vornel::d3dx::LoadSurfaceFromTexels(top.p, nullptr, vornel::d3dx::TexelsOf(image, whole), Filter, ColorKey);
+    hr = d3dx_impl::LoadSurfaceFromTexels(top.p, nullptr, d3dx_impl::TexelsOf(image, whole), Filter, ColorKey);
     if (FAILED(hr)) return hr;
   }
   if (levels > 1 && (MipFilter & 0xFF) != D3DX_FILTER_NONE) {
@@ -295,7 +295,7 @@ HRESULT D3DXCreateTextureFromFileExA(IDirect3DDevice9* pDevice, LPCSTR pSrcFile,
   if (!pDevice || !pSrcFile) return D3DERR_INVALIDCALL;
   std::vector<std::uint8_t> bytes;
   // A file that cannot be read is reported like one that holds no picture.
-  if (!vornel::d3dx::ReadWholeFile(pSrcFile, bytes) || bytes.empty()) return D3DXERR_INVALIDDATA;
+  if (!d3dx_impl::ReadWholeFile(pSrcFile, bytes) || bytes.empty()) return D3DXERR_INVALIDDATA;
   return D3DXCreateTextureFromFileInMemoryEx(pDevice, bytes.data(), static_cast<UINT>(bytes.size()), Width, Height,
                                              MipLevels, Usage, Format, Pool, Filter, MipFilter, ColorKey, pSrcInfo,
                                              pPalette, ppTexture);
@@ -308,17 +308,17 @@ HRESULT D3DXCreateTextureFromFileA(IDirect3DDevice9* pDevice, LPCSTR pSrcFile, I
 
 HRESULT D3DXGetImageInfoFromFileInMemory(LPCVOID pSrcData, UINT SrcDataSize, D3DXIMAGE_INFO* pSrcInfo) {
   if (!pSrcData || SrcDataSize == 0 || !pSrcInfo) return D3DERR_INVALIDCALL;
-  vornel::image::Image image;
-  if (!vornel::image::ReadImage(static_cast<const std::uint8_t*>(pSrcData), SrcDataSize, image))
+  d3dx_image::Image image;
+  if (!d3dx_image::ReadImage(static_cast<const std::uint8_t*>(pSrcData), SrcDataSize, image))
     return D3DXERR_INVALIDDATA;
-  *pSrcInfo = vornel::d3dx::InfoOf(image);
+  *pSrcInfo = d3dx_impl::InfoOf(image);
   return D3D_OK;
 }
 
 HRESULT D3DXGetImageInfoFromFileA(LPCSTR pSrcFile, D3DXIMAGE_INFO* pSrcInfo) {
   if (!pSrcFile || !pSrcInfo) return D3DERR_INVALIDCALL;
   std::vector<std::uint8_t> bytes;
-  if (!vornel::d3dx::ReadWholeFile(pSrcFile, bytes) || bytes.empty()) return D3DXERR_INVALIDDATA;
+  if (!d3dx_impl::ReadWholeFile(pSrcFile, bytes) || bytes.empty()) return D3DXERR_INVALIDDATA;
   return D3DXGetImageInfoFromFileInMemory(bytes.data(), static_cast<UINT>(bytes.size()), pSrcInfo);
 }
 
@@ -326,7 +326,7 @@ HRESULT D3DXFilterTexture(IDirect3DBaseTexture9* pBaseTexture, const PALETTEENTR
                           DWORD Filter) {
   if (!pBaseTexture) return D3DERR_INVALIDCALL;
   if (Filter == D3DX_DEFAULT) Filter = D3DX_FILTER_BOX;
-  if (!vornel::d3dx::ValidFilter(Filter)) return D3DERR_INVALIDCALL;
+  if (!d3dx_impl::ValidFilter(Filter)) return D3DERR_INVALIDCALL;
   if (SrcLevel == D3DX_DEFAULT) SrcLevel = 0;
   ComRef<IDirect3DTexture9> texture;
   if (FAILED(pBaseTexture->QueryInterface(IID_IDirect3DTexture9, reinterpret_cast<void**>(texture.out()))))
@@ -340,10 +340,10 @@ HRESULT D3DXFilterTexture(IDirect3DBaseTexture9* pBaseTexture, const PALETTEENTR
     if (FAILED(hr)) return hr;
     D3DSURFACE_DESC desc{};
     above->GetDesc(&desc);
-    vornel::d3dx::TexelImage texels;
+    d3dx_impl::TexelImage texels;
     RECT whole{0, 0, static_cast<LONG>(desc.Width), static_cast<LONG>(desc.Height)};
-    hr = vornel::d3dx::ReadSurface(above.p, whole, reinterpret_cast<const BYTE*>(pPalette), texels);
-    if (SUCCEEDED(hr)) hr = vornel::d3dx::LoadSurfaceFromTexels(below.p, nullptr, std::move(texels), Filter, 0);
+    hr = d3dx_impl::ReadSurface(above.p, whole, reinterpret_cast<const BYTE*>(pPalette), texels);
+    if (SUCCEEDED(hr)) hr = d3dx_impl::LoadSurfaceFromTexels(below.p, nullptr, std::move(texels), Filter, 0);
     if (FAILED(hr)) return hr;
   }
   return D3D_OK;

@@ -19,20 +19,20 @@ HRESULT Encode(D3DXIMAGE_FILEFORMAT format, IDirect3DSurface9* surface, const PA
   HRESULT hr = surface->GetDesc(&desc);
   if (FAILED(hr)) return hr;
   RECT rect;
-  hr = vornel::d3dx::ResolveRect(desc.Width, desc.Height, srcRect, rect);
+  hr = d3dx_impl::ResolveRect(desc.Width, desc.Height, srcRect, rect);
   if (FAILED(hr)) return hr;
-  vornel::d3dx::TexelImage texels;
-  hr = vornel::d3dx::ReadSurface(surface, rect, reinterpret_cast<const BYTE*>(palette), texels);
+  d3dx_impl::TexelImage texels;
+  hr = d3dx_impl::ReadSurface(surface, rect, reinterpret_cast<const BYTE*>(palette), texels);
   if (FAILED(hr)) return hr;
 
-  vornel::image::Image image;
+  d3dx_image::Image image;
   image.width = texels.width;
   image.height = texels.height;
   image.argb.reserve(texels.texels.size());
-  for (const auto& t : texels.texels) image.argb.push_back(vornel::d3dx::ToArgb(t));
+  for (const auto& t : texels.texels) image.argb.push_back(d3dx_impl::ToArgb(t));
   const auto* info = d3d9_formats::FindFormat(desc.Format);
   const bool alpha = info && info->channels.a.bits > 0;
-  bytes = format == D3DXIFF_BMP ? vornel::image::WriteBmp(image, alpha) : vornel::image::WritePng(image, alpha);
+  bytes = format == D3DXIFF_BMP ? d3dx_image::WriteBmp(image, alpha) : d3dx_image::WritePng(image, alpha);
   return bytes.empty() ? E_FAIL : D3D_OK;
 }
 
@@ -68,10 +68,10 @@ HRESULT D3DXSaveSurfaceToFileA(LPCSTR pDestFile, D3DXIMAGE_FILEFORMAT DestFormat
 HRESULT D3DXSaveTextureToFileA(LPCSTR pDestFile, D3DXIMAGE_FILEFORMAT DestFormat,
                                IDirect3DBaseTexture9* pSrcTexture, const PALETTEENTRY* pSrcPalette) {
   if (!pSrcTexture) return D3DERR_INVALIDCALL;
-  vornel::d3dx::ComRef<IDirect3DTexture9> texture;
+  d3dx_impl::ComRef<IDirect3DTexture9> texture;
   if (FAILED(pSrcTexture->QueryInterface(IID_IDirect3DTexture9, reinterpret_cast<void**>(texture.out()))))
     return D3DERR_INVALIDCALL;
-  vornel::d3dx::ComRef<IDirect3DSurface9> top;
+  d3dx_impl::ComRef<IDirect3DSurface9> top;
   HRESULT hr = texture->GetSurfaceLevel(0, top.out());
   if (FAILED(hr)) return hr;
   return D3DXSaveSurfaceToFileA(pDestFile, DestFormat, top.p, pSrcPalette, nullptr);

@@ -5,7 +5,7 @@
 
 #include "platform/d3dx/image/image_io.h"
 
-using namespace vornel::image;
+using namespace d3dx_image;
 
 namespace {
 

@@ -21,7 +21,7 @@ bool Write(const std::string& path, const Bytes& b) {
   return std::fclose(f) == 0 && ok;
 }
 
-Bytes Jpeg(const vornel::image::Image& img, bool progressive) {
+Bytes Jpeg(const d3dx_image::Image& img, bool progressive) {
   jpeg_compress_struct c;
   jpeg_error_mgr err;
   c.err = jpeg_std_error(&err);
@@ -62,7 +62,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   const std::string dir = argv[1];
-  vornel::image::Image img;
+  d3dx_image::Image img;
   img.width = 9;
   img.height = 5;
   for (int i = 0; i < 45; ++i) img.argb.push_back(0x80000000u | static_cast<std::uint32_t>(i * 0x050709));
@@ -72,9 +72,9 @@ int main(int argc, char** argv) {
                       0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0, 4, 1, 0, 0, 0, 4, 1, 0, 1, 0, 0, 1, 0, 0};
   const Bytes tgaRaw = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0, 1, 0, 24, 0, 1, 2, 3, 4, 5, 6};
   const Bytes tgaRle = {0, 0, 10, 0, 0, 0, 0, 0, 0, 0, 0, 0, 3, 0, 1, 0, 32, 0x28, 0x82, 1, 2, 3, 4};
-  bool ok = Write(dir + "/rgb24.bmp", vornel::image::WriteBmp(img, false)) &&
-            Write(dir + "/argb32.bmp", vornel::image::WriteBmp(img, true)) &&
-            Write(dir + "/rle8.bmp", rle8) && Write(dir + "/rgba.png", vornel::image::WritePng(img, true)) &&
+  bool ok = Write(dir + "/rgb24.bmp", d3dx_image::WriteBmp(img, false)) &&
+            Write(dir + "/argb32.bmp", d3dx_image::WriteBmp(img, true)) &&
+            Write(dir + "/rle8.bmp", rle8) && Write(dir + "/rgba.png", d3dx_image::WritePng(img, true)) &&
             Write(dir + "/raw.tga", tgaRaw) && Write(dir + "/rle.tga", tgaRle) &&
             Write(dir + "/baseline.jpg", Jpeg(img, false)) && Write(dir + "/progressive.jpg", Jpeg(img, true));
   return ok ? 0 : 1;

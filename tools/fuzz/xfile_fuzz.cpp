@@ -9,7 +9,7 @@
 
 namespace {
 
-void CheckGeometry(const xfile::MeshGeometry& g) {
+void CheckGeometry(const d3dx_xfile::MeshGeometry& g) {
   const std::size_t n = g.positions.size();
   if (g.indices.size() % 3 != 0 || g.attributes.size() != g.indices.size() / 3) std::abort();
   for (DWORD i : g.indices)
@@ -19,25 +19,25 @@ void CheckGeometry(const xfile::MeshGeometry& g) {
     std::abort();
   for (DWORD a : g.attributes)
     if (!g.materials.empty() && a >= g.materials.size()) std::abort();
-  for (const xfile::Bone& b : g.bones) {
+  for (const d3dx_xfile::Bone& b : g.bones) {
     if (b.vertices.size() != b.weights.size()) std::abort();
     for (DWORD v : b.vertices)
       if (v >= n) std::abort();
   }
-  const std::vector<DWORD> adj = xfile::ComputeAdjacency(g);
+  const std::vector<DWORD> adj = d3dx_xfile::ComputeAdjacency(g);
   if (adj.size() != g.indices.size()) std::abort();
 }
 
-void Walk(const xfile::Document& doc, const xfile::DataObject& o, xfile::MeshGeometry* all) {
+void Walk(const d3dx_xfile::Document& doc, const d3dx_xfile::DataObject& o, d3dx_xfile::MeshGeometry* all) {
   if (o.type == "Mesh") {
-    xfile::MeshGeometry g;
-    if (xfile::ReadMesh(doc, o, &g)) {
+    d3dx_xfile::MeshGeometry g;
+    if (d3dx_xfile::ReadMesh(doc, o, &g)) {
       CheckGeometry(g);
-      xfile::AppendGeometry(all, g);
+      d3dx_xfile::AppendGeometry(all, g);
       CheckGeometry(*all);
     }
   }
-  for (const xfile::DataObject& c : o.children) {
+  for (const d3dx_xfile::DataObject& c : o.children) {
     (void)doc.Resolve(c);
     Walk(doc, c, all);
   }
@@ -46,9 +46,9 @@ void Walk(const xfile::Document& doc, const xfile::DataObject& o, xfile::MeshGeo
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  xfile::Document doc;
-  if (!xfile::ParseDocument(reinterpret_cast<const char*>(data), size, &doc)) return 0;
-  xfile::MeshGeometry all;
-  for (const xfile::DataObject& o : doc.objects) Walk(doc, o, &all);
+  d3dx_xfile::Document doc;
+  if (!d3dx_xfile::ParseDocument(reinterpret_cast<const char*>(data), size, &doc)) return 0;
+  d3dx_xfile::MeshGeometry all;
+  for (const d3dx_xfile::DataObject& o : doc.objects) Walk(doc, o, &all);
   return 0;
 }

@@ -197,11 +197,11 @@ namespace {
 // The block kind of a DXT format as an int, or -1.
 int DxtKind(D3DFORMAT f) {
   switch (f) {
-    case D3DFMT_DXT1: return static_cast<int>(vornel::dxt::BlockKind::Dxt1);
-    case D3DFMT_DXT2: return static_cast<int>(vornel::dxt::BlockKind::Dxt2);
-    case D3DFMT_DXT3: return static_cast<int>(vornel::dxt::BlockKind::Dxt3);
-    case D3DFMT_DXT4: return static_cast<int>(vornel::dxt::BlockKind::Dxt4);
-    case D3DFMT_DXT5: return static_cast<int>(vornel::dxt::BlockKind::Dxt5);
+    case D3DFMT_DXT1: return static_cast<int>(d3d9_formats::BlockKind::Dxt1);
+    case D3DFMT_DXT2: return static_cast<int>(d3d9_formats::BlockKind::Dxt2);
+    case D3DFMT_DXT3: return static_cast<int>(d3d9_formats::BlockKind::Dxt3);
+    case D3DFMT_DXT4: return static_cast<int>(d3d9_formats::BlockKind::Dxt4);
+    case D3DFMT_DXT5: return static_cast<int>(d3d9_formats::BlockKind::Dxt5);
     default: return -1;
   }
 }
@@ -220,12 +220,12 @@ const std::uint32_t* Surface::ArgbTexels(int* pitch_in_texels) {
     argb_cache_.resize(static_cast<std::size_t>(desc_.Width) * desc_.Height);
     if (dxt >= 0) {
       // Block rows: each 4 x 4 block decodes into the texels it covers.
-      const auto kind = static_cast<vornel::dxt::BlockKind>(dxt);
-      const UINT block_bytes = static_cast<UINT>(vornel::dxt::BlockBytes(kind));
+      const auto kind = static_cast<d3d9_formats::BlockKind>(dxt);
+      const UINT block_bytes = static_cast<UINT>(d3d9_formats::BlockBytes(kind));
       std::uint32_t block[16];
       for (UINT by = 0; by < (desc_.Height + 3) / 4; ++by)
         for (UINT bx = 0; bx < (desc_.Width + 3) / 4; ++bx) {
-          vornel::dxt::DecodeBlock(kind, bits_.data() + static_cast<std::size_t>(by) * pitch_ + bx * block_bytes, block);
+          d3d9_formats::DecodeBlock(kind, bits_.data() + static_cast<std::size_t>(by) * pitch_ + bx * block_bytes, block);
           for (UINT y = 0; y < 4 && by * 4 + y < desc_.Height; ++y)
             for (UINT x = 0; x < 4 && bx * 4 + x < desc_.Width; ++x)
               argb_cache_[static_cast<std::size_t>(by * 4 + y) * desc_.Width + bx * 4 + x] = block[y * 4 + x];

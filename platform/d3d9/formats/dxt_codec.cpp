@@ -1,7 +1,7 @@
 // DXT1 to DXT5 block decoding and a bounding-box block encoder.
 #include "platform/d3d9/formats/dxt_codec.h"
 
-namespace vornel::dxt {
+namespace d3d9_formats {
 namespace {
 
 template <typename T>
@@ -235,4 +235,4 @@ void EncodeBlock(BlockKind kind, const std::uint32_t texels[16], std::uint8_t* b
   EncodeColour(colour, false, block + 8);
 }
 
-}  // namespace vornel::dxt
+}  // namespace d3d9_formats

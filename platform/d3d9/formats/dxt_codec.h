@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-namespace vornel::dxt {
+namespace d3d9_formats {
 
 enum class BlockKind : std::uint8_t { Dxt1, Dxt2, Dxt3, Dxt4, Dxt5 };
 
@@ -19,4 +19,4 @@ void DecodeBlock(BlockKind kind, const std::uint8_t* block, std::uint32_t texels
 // texels with alpha below 128 become transparent black.
 void EncodeBlock(BlockKind kind, const std::uint32_t texels[16], std::uint8_t* block);
 
-}  // namespace vornel::dxt
+}  // namespace d3d9_formats

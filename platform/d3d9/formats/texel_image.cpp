@@ -12,18 +12,18 @@
 namespace d3d9_formats {
 namespace {
 
-vornel::dxt::BlockKind BlockKindOf(D3DFORMAT f) {
+d3d9_formats::BlockKind BlockKindOf(D3DFORMAT f) {
   switch (f) {
     case D3DFMT_DXT1:
-      return vornel::dxt::BlockKind::Dxt1;
+      return d3d9_formats::BlockKind::Dxt1;
     case D3DFMT_DXT2:
-      return vornel::dxt::BlockKind::Dxt2;
+      return d3d9_formats::BlockKind::Dxt2;
     case D3DFMT_DXT3:
-      return vornel::dxt::BlockKind::Dxt3;
+      return d3d9_formats::BlockKind::Dxt3;
     case D3DFMT_DXT4:
-      return vornel::dxt::BlockKind::Dxt4;
+      return d3d9_formats::BlockKind::Dxt4;
     default:
-      return vornel::dxt::BlockKind::Dxt5;
+      return d3d9_formats::BlockKind::Dxt5;
   }
 }
 
@@ -43,12 +43,12 @@ struct Span {
 Span PairSpan(const RECT& r) { return {r.left & ~1, (static_cast<int>(r.right) + 1) & ~1}; }
 
 void DecodeBlocks(const FormatInfo& f, const BYTE* bits, INT pitch, const RECT& rect, TexelImage& out) {
-  const vornel::dxt::BlockKind kind = BlockKindOf(f.format);
+  const d3d9_formats::BlockKind kind = BlockKindOf(f.format);
   const int w = out.width, h = out.height;
   std::uint32_t block[16];
   for (int by = rect.top / 4; by * 4 < rect.bottom; ++by) {
     for (int bx = rect.left / 4; bx * 4 < rect.right; ++bx) {
-      vornel::dxt::DecodeBlock(kind, bits + static_cast<std::ptrdiff_t>(by) * pitch + bx * f.block_bytes, block);
+      d3d9_formats::DecodeBlock(kind, bits + static_cast<std::ptrdiff_t>(by) * pitch + bx * f.block_bytes, block);
       for (int i = 0; i < 16; ++i) {
         const int x = bx * 4 + (i & 3) - rect.left, y = by * 4 + (i >> 2) - rect.top;
         if (x >= 0 && y >= 0 && x < w && y < h) out.at(x, y) = FromArgb(block[i]);
@@ -61,7 +61,7 @@ void DecodeBlocks(const FormatInfo& f, const BYTE* bits, INT pitch, const RECT& 
 // outside the rect keep their values.
 void EncodeBlocks(const FormatInfo& f, BYTE* bits, INT pitch, UINT surface_width, UINT surface_height,
                   const RECT& rect, const TexelImage& in) {
-  const vornel::dxt::BlockKind kind = BlockKindOf(f.format);
+  const d3d9_formats::BlockKind kind = BlockKindOf(f.format);
   const int w = in.width, h = in.height;
   std::uint32_t block[16];
   for (int by = rect.top / 4; by * 4 < rect.bottom; ++by) {
@@ -69,7 +69,7 @@ void EncodeBlocks(const FormatInfo& f, BYTE* bits, INT pitch, UINT surface_width
       BYTE* p = bits + static_cast<std::ptrdiff_t>(by) * pitch + bx * f.block_bytes;
       const bool whole =
           bx * 4 >= rect.left && by * 4 >= rect.top && bx * 4 + 4 <= rect.right && by * 4 + 4 <= rect.bottom;
-      if (!whole) vornel::dxt::DecodeBlock(kind, p, block);
+      if (!whole) d3d9_formats::DecodeBlock(kind, p, block);
       for (int i = 0; i < 16; ++i) {
         const int x = bx * 4 + (i & 3) - rect.left, y = by * 4 + (i >> 2) - rect.top;
         if (x >= 0 && y >= 0 && x < w && y < h) {
@@ -84,7 +84,7 @@ void EncodeBlocks(const FormatInfo& f, BYTE* bits, INT pitch, UINT surface_width
           block[i] = ToArgb(in.at(cx, cy));
         }
       }
-      vornel::dxt::EncodeBlock(kind, block, p);
+      d3d9_formats::EncodeBlock(kind, block, p);
     }
   }
 }

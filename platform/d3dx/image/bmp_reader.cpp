@@ -8,7 +8,7 @@
 #include "platform/d3dx/image/byte_reader.h"
 #include "platform/d3dx/image/image_io.h"
 
-namespace vornel::image {
+namespace d3dx_image {
 namespace {
 
 constexpr std::uint32_t kBiRgb = 0;
@@ -278,4 +278,4 @@ bool ReadBmp(const std::uint8_t* data, std::size_t size, Image& out) {
   return true;
 }
 
-}  // namespace vornel::image
+}  // namespace d3dx_image

@@ -2,7 +2,7 @@
 // BITMAPV5HEADER whose masks carry alpha.
 #include "platform/d3dx/image/image_io.h"
 
-namespace vornel::image {
+namespace d3dx_image {
 namespace {
 
 void Put16(std::vector<std::uint8_t>& v, std::uint32_t x) {
@@ -72,4 +72,4 @@ std::vector<std::uint8_t> WriteBmp(const Image& image, bool keepAlpha) {
   return v;
 }
 
-}  // namespace vornel::image
+}  // namespace d3dx_image

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace vornel::image {
+namespace d3dx_image {
 
 class ByteReader {
  public:
@@ -53,4 +53,4 @@ class ByteReader {
   bool ok_ = true;
 };
 
-}  // namespace vornel::image
+}  // namespace d3dx_image

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace vornel::image {
+namespace d3dx_image {
 
 // Image file kinds, numbered as D3DXIMAGE_FILEFORMAT numbers them.
 enum class FileKind : std::uint32_t { Bmp = 0, Jpg = 1, Tga = 2, Png = 3, Dds = 4 };
@@ -46,4 +46,4 @@ inline bool SizeAcceptable(long long w, long long h) {
          static_cast<std::size_t>(w) * static_cast<std::size_t>(h) <= kMaxTexels;
 }
 
-}  // namespace vornel::image
+}  // namespace d3dx_image

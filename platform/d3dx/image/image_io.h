@@ -10,7 +10,7 @@
 
 #include "platform/d3dx/image/image.h"
 
-namespace vornel::image {
+namespace d3dx_image {
 
 // The kind of picture the bytes hold, decided from their contents alone
 // (a file named ".jpg" may well hold a bitmap). TGA has no signature; it is
@@ -34,4 +34,4 @@ std::vector<std::uint8_t> WriteBmp(const Image& image, bool keepAlpha);
 // An 8-bit RGB or RGBA PNG. Empty on failure.
 std::vector<std::uint8_t> WritePng(const Image& image, bool keepAlpha);
 
-}  // namespace vornel::image
+}  // namespace d3dx_image

@@ -3,7 +3,7 @@
 
 #include "platform/d3dx/image/image_io.h"
 
-namespace vornel::image {
+namespace d3dx_image {
 
 bool LooksLikeTga(const std::uint8_t* data, std::size_t size);  // tga_reader.cpp
 
@@ -35,4 +35,4 @@ bool ReadImage(const std::uint8_t* data, std::size_t size, Image& out) {
   }
 }
 
-}  // namespace vornel::image
+}  // namespace d3dx_image

@@ -10,7 +10,7 @@
 
 #include "platform/d3dx/image/image_io.h"
 
-namespace vornel::image {
+namespace d3dx_image {
 namespace {
 
 // libjpeg reports fatal errors through error_exit, which must not return; we
@@ -152,4 +152,4 @@ bool ReadJpeg(const std::uint8_t* data, std::size_t size, Image& out) {
   return ok;
 }
 
-}  // namespace vornel::image
+}  // namespace d3dx_image

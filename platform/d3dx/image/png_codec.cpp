@@ -7,7 +7,7 @@
 
 #include "platform/d3dx/image/image_io.h"
 
-namespace vornel::image {
+namespace d3dx_image {
 namespace {
 
 struct MemoryInput {
@@ -135,4 +135,4 @@ std::vector<std::uint8_t> WritePng(const Image& image, bool keepAlpha) {
   return bytes;
 }
 
-}  // namespace vornel::image
+}  // namespace d3dx_image

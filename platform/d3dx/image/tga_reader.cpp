@@ -5,7 +5,7 @@
 #include "platform/d3dx/image/byte_reader.h"
 #include "platform/d3dx/image/image_io.h"
 
-namespace vornel::image {
+namespace d3dx_image {
 namespace {
 
 struct TgaHeader {
@@ -177,4 +177,4 @@ bool LooksLikeTga(const std::uint8_t* data, std::size_t size) {
   return r.ok() && Plausible(h);
 }
 
-}  // namespace vornel::image
+}  // namespace d3dx_image

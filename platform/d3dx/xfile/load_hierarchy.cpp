@@ -12,8 +12,8 @@
 
 namespace {
 
-using xfile::DataObject;
-using xfile::Document;
+using d3dx_xfile::DataObject;
+using d3dx_xfile::Document;
 
 // Holds the number of animation sets the file had; playing them is not
 // offered.
@@ -66,10 +66,10 @@ class Builder {
 
   HRESULT Container(const DataObject& o, D3DXMESHCONTAINER** out) {
     *out = nullptr;
-    xfile::MeshGeometry g;
-    if (!xfile::ReadMesh(doc_, o, &g)) return D3DXERR_INVALIDDATA;
+    d3dx_xfile::MeshGeometry g;
+    if (!d3dx_xfile::ReadMesh(doc_, o, &g)) return D3DXERR_INVALIDDATA;
     ID3DXMesh* mesh = nullptr;
-    HRESULT hr = xfile::MeshFromGeometry(g, options_, device_, &mesh);
+    HRESULT hr = d3dx_xfile::MeshFromGeometry(g, options_, device_, &mesh);
     if (FAILED(hr)) return hr == D3DXERR_LOADEDMESHASNODATA ? D3DXERR_INVALIDDATA : hr;
     std::vector<D3DXMATERIAL> materials(g.materials.size());
     for (std::size_t i = 0; i < materials.size(); ++i) {
@@ -77,12 +77,12 @@ class Builder {
       materials[i].pTextureFilename =
           g.materials[i].hasTexture ? const_cast<char*>(g.materials[i].texture.c_str()) : nullptr;
     }
-    const std::vector<DWORD> adjacency = xfile::ComputeAdjacency(g);
+    const std::vector<DWORD> adjacency = d3dx_xfile::ComputeAdjacency(g);
     ID3DXSkinInfo* skin = nullptr;
     if (!g.bones.empty()) {
       hr = D3DXCreateSkinInfoFVF(mesh->GetNumVertices(), mesh->GetFVF(), static_cast<DWORD>(g.bones.size()), &skin);
       for (DWORD b = 0; SUCCEEDED(hr) && b < g.bones.size(); ++b) {
-        const xfile::Bone& bone = g.bones[b];
+        const d3dx_xfile::Bone& bone = g.bones[b];
         skin->SetBoneName(b, bone.name.c_str());
         skin->SetBoneOffsetMatrix(b, &bone.offset);
         hr = skin->SetBoneInfluence(b, static_cast<DWORD>(bone.vertices.size()), bone.vertices.data(),
@@ -155,9 +155,9 @@ HRESULT D3DXLoadMeshHierarchyFromXA(LPCSTR filename, DWORD options, IDirect3DDev
   if (controller) *controller = nullptr;
   if (!filename || !device || !alloc || !root) return D3DERR_INVALIDCALL;
   std::vector<char> bytes;
-  if (!xfile::ReadWholeFile(filename, &bytes)) return E_FAIL;
+  if (!d3dx_xfile::ReadWholeFile(filename, &bytes)) return E_FAIL;
   Document doc;
-  if (!xfile::ParseDocument(bytes.data(), bytes.size(), &doc)) return D3DXERR_INVALIDDATA;
+  if (!d3dx_xfile::ParseDocument(bytes.data(), bytes.size(), &doc)) return D3DXERR_INVALIDDATA;
 
   // Top-level frames become siblings; top-level meshes get a frame without
   // a name of their own.

@@ -9,18 +9,18 @@
 
 namespace {
 
-using xfile::DataObject;
-using xfile::Document;
-using xfile::MeshGeometry;
+using d3dx_xfile::DataObject;
+using d3dx_xfile::Document;
+using d3dx_xfile::MeshGeometry;
 
 // Depth is bounded by the parser's nesting limit.
 bool CollectMeshes(const Document& doc, const DataObject& o, const D3DXMATRIX& parent, MeshGeometry* all,
                    int* count) {
   if (o.type == "Mesh") {
     MeshGeometry g;
-    if (!xfile::ReadMesh(doc, o, &g)) return false;
-    xfile::TransformGeometry(&g, parent);
-    xfile::AppendGeometry(all, g);
+    if (!d3dx_xfile::ReadMesh(doc, o, &g)) return false;
+    d3dx_xfile::TransformGeometry(&g, parent);
+    d3dx_xfile::AppendGeometry(all, g);
     ++*count;
     return true;
   }
@@ -56,7 +56,7 @@ HRESULT D3DXLoadMeshFromXInMemory(LPCVOID memory, DWORD size, DWORD options, IDi
   *mesh = nullptr;
   if (!memory || !device) return D3DERR_INVALIDCALL;
   Document doc;
-  if (!xfile::ParseDocument(static_cast<const char*>(memory), size, &doc)) return D3DXERR_INVALIDDATA;
+  if (!d3dx_xfile::ParseDocument(static_cast<const char*>(memory), size, &doc)) return D3DXERR_INVALIDDATA;
   D3DXMATRIX identity;
   D3DXMatrixIdentity(&identity);
   MeshGeometry all;
@@ -65,18 +65,18 @@ HRESULT D3DXLoadMeshFromXInMemory(LPCVOID memory, DWORD size, DWORD options, IDi
     if (!CollectMeshes(doc, o, identity, &all, &count)) return D3DXERR_INVALIDDATA;
   if (count == 0) return E_FAIL;
   ID3DXMesh* result = nullptr;
-  HRESULT hr = xfile::MeshFromGeometry(all, options, device, &result);
+  HRESULT hr = d3dx_xfile::MeshFromGeometry(all, options, device, &result);
   if (FAILED(hr)) return hr == D3DXERR_LOADEDMESHASNODATA ? D3DXERR_INVALIDDATA : hr;
 
   ID3DXBuffer* adj = nullptr;
   ID3DXBuffer* mat = nullptr;
   ID3DXBuffer* fx = nullptr;
   if (adjacency) {
-    std::vector<DWORD> a = xfile::ComputeAdjacency(all);
+    std::vector<DWORD> a = d3dx_xfile::ComputeAdjacency(all);
     hr = D3DXCreateBuffer(static_cast<DWORD>(a.size() * sizeof(DWORD)), &adj);
     if (SUCCEEDED(hr)) std::copy(a.begin(), a.end(), static_cast<DWORD*>(adj->GetBufferPointer()));
   }
-  if (SUCCEEDED(hr) && materials) hr = xfile::MaterialBuffer(all.materials, &mat);
+  if (SUCCEEDED(hr) && materials) hr = d3dx_xfile::MaterialBuffer(all.materials, &mat);
   if (SUCCEEDED(hr) && effects) {
     hr = D3DXCreateBuffer(static_cast<DWORD>(all.materials.size() * sizeof(D3DXEFFECTINSTANCE)), &fx);
   }
@@ -104,7 +104,7 @@ HRESULT D3DXLoadMeshFromXA(LPCSTR filename, DWORD options, IDirect3DDevice9* dev
   if (mesh) *mesh = nullptr;
   if (!filename || !mesh || !device) return D3DERR_INVALIDCALL;
   std::vector<char> bytes;
-  if (!xfile::ReadWholeFile(filename, &bytes)) return E_FAIL;
+  if (!d3dx_xfile::ReadWholeFile(filename, &bytes)) return E_FAIL;
   if (bytes.size() > 0xFFFFFFFFu) return E_OUTOFMEMORY;
   return D3DXLoadMeshFromXInMemory(bytes.data(), static_cast<DWORD>(bytes.size()), options, device, adjacency,
                                    materials, effects, numMaterials, mesh);

@@ -6,7 +6,7 @@
 
 #include "platform/win32/files.h"
 
-namespace xfile {
+namespace d3dx_xfile {
 
 HRESULT MeshFromGeometry(const MeshGeometry& g, DWORD options, IDirect3DDevice9* device, ID3DXMesh** out) {
   *out = nullptr;
@@ -118,4 +118,4 @@ bool ReadWholeFile(const char* path, std::vector<char>* out) {
   return ok;
 }
 
-}  // namespace xfile
+}  // namespace d3dx_xfile

@@ -5,7 +5,7 @@
 #include "platform/d3dx/d3dx9.h"
 #include "platform/d3dx/xfile/mesh_reader.h"
 
-namespace xfile {
+namespace d3dx_xfile {
 
 // A mesh with position, the normals, colours and one coordinate set the
 // geometry holds, its triangles and its attribute table. 32-bit indices are
@@ -19,4 +19,4 @@ HRESULT MaterialBuffer(const std::vector<Material>& materials, ID3DXBuffer** out
 // Reads a whole file through the file layer (backslashes allowed).
 bool ReadWholeFile(const char* path, std::vector<char>* out);
 
-}  // namespace xfile
+}  // namespace d3dx_xfile

@@ -9,7 +9,7 @@
 #include <numeric>
 #include <unordered_map>
 
-namespace xfile {
+namespace d3dx_xfile {
 namespace {
 
 // Reads the numbers of one data object in order, refusing to run past them.
@@ -356,4 +356,4 @@ std::vector<DWORD> ComputeAdjacency(const MeshGeometry& g) {
   return adj;
 }
 
-}  // namespace xfile
+}  // namespace d3dx_xfile

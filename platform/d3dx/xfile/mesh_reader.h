@@ -11,7 +11,7 @@
 #include "platform/d3dx/d3dx9_math.h"
 #include "platform/d3dx/xfile/xfile_parser.h"
 
-namespace xfile {
+namespace d3dx_xfile {
 
 struct Material {
   D3DMATERIAL9 mat{};
@@ -58,4 +58,4 @@ void AppendGeometry(MeshGeometry* into, const MeshGeometry& from);
 // end positions, or 0xFFFFFFFF.
 std::vector<DWORD> ComputeAdjacency(const MeshGeometry& g);
 
-}  // namespace xfile
+}  // namespace d3dx_xfile

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
-namespace xfile {
+namespace d3dx_xfile {
 namespace {
 
 bool IsNameChar(char c) {
@@ -94,4 +94,4 @@ Token Lexer::Next() {
   return t;
 }
 
-}  // namespace xfile
+}  // namespace d3dx_xfile

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <string>
 
-namespace xfile {
+namespace d3dx_xfile {
 
 enum class TokenKind { End, Name, Number, String, Guid, Open, Close, Bad };
 
@@ -28,4 +28,4 @@ class Lexer {
   const char* end_;
 };
 
-}  // namespace xfile
+}  // namespace d3dx_xfile

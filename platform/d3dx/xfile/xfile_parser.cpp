@@ -6,7 +6,7 @@
 
 #include "platform/d3dx/xfile/xfile_lexer.h"
 
-namespace xfile {
+namespace d3dx_xfile {
 namespace {
 
 // Deeper nesting than any exporter writes is taken as a broken file, which
@@ -139,4 +139,4 @@ bool ParseDocument(const char* data, std::size_t size, Document* out) {
   return true;
 }
 
-}  // namespace xfile
+}  // namespace d3dx_xfile

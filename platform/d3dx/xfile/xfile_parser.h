@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace xfile {
+namespace d3dx_xfile {
 
 struct DataObject {
   std::string type;       // the template name: "Mesh", "Frame", ...; empty for a reference
@@ -32,4 +32,4 @@ struct Document {
 // token, nesting deeper than a sane limit.
 bool ParseDocument(const char* data, std::size_t size, Document* out);
 
-}  // namespace xfile
+}  // namespace d3dx_xfile

@@ -364,7 +364,8 @@ TEST_F(Tests2DRules, TextCasesPrintOnAFortyByTwentyGridOfTheirOwn) {
     s.maxColumn = std::max(s.maxColumn, static_cast<int>(std::lround(column)));
     s.maxRow = std::max(s.maxRow, static_cast<int>(std::lround(row)));
   }
-  EXPECT_EQ(glyphs.substr(0, 11), "Hello There");
+  // A text near the right edge is cut short, so look for a whole one.
+  EXPECT_NE(glyphs.find("Hello There"), std::string::npos);
   EXPECT_GE(s.texts, 90);
   EXPECT_TRUE(s.onGrid);
   EXPECT_GE(s.maxColumn, 30);

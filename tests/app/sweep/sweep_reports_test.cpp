@@ -125,8 +125,8 @@ TEST(SweepContactSheet, SheetHoldsEachFrameAndMarksMissingOnes) {
   ASSERT_TRUE(WriteContactSheet((dir / "contact.png").string(), "heading", items, &error)) << error;
   std::ifstream file(dir / "contact.png", std::ios::binary);
   std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-  vornel::image::Image back;
-  ASSERT_TRUE(vornel::image::ReadPng(bytes.data(), bytes.size(), back));
+  d3dx_image::Image back;
+  ASSERT_TRUE(d3dx_image::ReadPng(bytes.data(), bytes.size(), back));
   EXPECT_GT(back.width, 2 * 256);
   EXPECT_FALSE(WriteContactSheet((dir / "none" / "c.png").string(), "h", items, &error));
   std::filesystem::remove_all(dir);

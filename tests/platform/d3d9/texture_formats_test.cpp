@@ -94,21 +94,21 @@ TEST_F(TextureFormatsTest, BlockCompressedFormatsSampleTheirDecodedBlocks) {
                 (static_cast<std::uint32_t>(i * 9) << 8) | 0x40u;
   const struct {
     D3DFORMAT format;
-    vornel::dxt::BlockKind kind;
-  } cases[] = {{D3DFMT_DXT1, vornel::dxt::BlockKind::Dxt1}, {D3DFMT_DXT2, vornel::dxt::BlockKind::Dxt2},
-               {D3DFMT_DXT3, vornel::dxt::BlockKind::Dxt3}, {D3DFMT_DXT4, vornel::dxt::BlockKind::Dxt4},
-               {D3DFMT_DXT5, vornel::dxt::BlockKind::Dxt5}};
+    d3d9_formats::BlockKind kind;
+  } cases[] = {{D3DFMT_DXT1, d3d9_formats::BlockKind::Dxt1}, {D3DFMT_DXT2, d3d9_formats::BlockKind::Dxt2},
+               {D3DFMT_DXT3, d3d9_formats::BlockKind::Dxt3}, {D3DFMT_DXT4, d3d9_formats::BlockKind::Dxt4},
+               {D3DFMT_DXT5, d3d9_formats::BlockKind::Dxt5}};
   for (const auto& c : cases) {
     std::uint8_t block[16];
-    vornel::dxt::EncodeBlock(c.kind, texels, block);
+    d3d9_formats::EncodeBlock(c.kind, texels, block);
     std::uint32_t want[16];
-    vornel::dxt::DecodeBlock(c.kind, block, want);
+    d3d9_formats::DecodeBlock(c.kind, block, want);
     // An 8 x 4 texture of two blocks: the second mirrors the first's bytes.
     IDirect3DTexture9* t = nullptr;
     ASSERT_EQ(dev_->CreateTexture(8, 4, 1, 0, c.format, D3DPOOL_MANAGED, &t, nullptr), D3D_OK);
     D3DLOCKED_RECT lr;
     ASSERT_EQ(t->LockRect(0, &lr, nullptr, 0), D3D_OK);
-    const int bytes = vornel::dxt::BlockBytes(c.kind);
+    const int bytes = d3d9_formats::BlockBytes(c.kind);
     std::memcpy(lr.pBits, block, bytes);
     std::memcpy(static_cast<BYTE*>(lr.pBits) + bytes, block, bytes);
     t->UnlockRect(0);

@@ -7,9 +7,9 @@
 
 namespace {
 
-using vornel::dxt::BlockKind;
-using vornel::dxt::DecodeBlock;
-using vornel::dxt::EncodeBlock;
+using d3d9_formats::BlockKind;
+using d3d9_formats::DecodeBlock;
+using d3d9_formats::EncodeBlock;
 
 TEST(DxtCodec, DecodesFourAndThreeColourBlocks) {
   std::uint32_t t[16];

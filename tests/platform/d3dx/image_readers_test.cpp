@@ -8,13 +8,13 @@
 #include "platform/d3dx/image/image_io.h"
 #include "tests/platform/d3dx/image_test_files.h"
 
-namespace vornel::image {
+namespace d3dx_image {
 namespace {
 
-using testfiles::BmpSpec;
-using testfiles::Bytes;
-using testfiles::MakeBmp;
-using testfiles::PadRows;
+using d3dx_test::BmpSpec;
+using d3dx_test::Bytes;
+using d3dx_test::MakeBmp;
+using d3dx_test::PadRows;
 
 bool Read(const Bytes& b, Image& out) { return ReadImage(b.data(), b.size(), out); }
 
@@ -156,8 +156,8 @@ TEST(BmpReader, RefusesHostileHeaders) {
 }
 
 TEST(TgaReader, RawRleAndColourMapped) {
-  using testfiles::MakeTga;
-  using testfiles::TgaSpec;
+  using d3dx_test::MakeTga;
+  using d3dx_test::TgaSpec;
   Image img;
   // 24-bit, bottom-up (descriptor 0): first stored row is the bottom one.
   TgaSpec raw{.imageType = 2, .width = 2, .height = 2, .bpp = 24,
@@ -215,7 +215,7 @@ int MaxChannelError(std::uint32_t a, std::uint32_t b) {
 TEST(JpegReader, ColourGreyAndProgressive) {
   auto pixels = Gradient(32, 24);
   for (bool progressive : {false, true}) {
-    Bytes jpg = testfiles::MakeJpeg(32, 24, pixels, false, progressive);
+    Bytes jpg = d3dx_test::MakeJpeg(32, 24, pixels, false, progressive);
     Image img;
     ASSERT_TRUE(Read(jpg, img));
     EXPECT_EQ(img.kind, FileKind::Jpg);
@@ -229,7 +229,7 @@ TEST(JpegReader, ColourGreyAndProgressive) {
   }
   std::vector<std::uint32_t> greyPixels(16 * 8, 0xFF000064u);
   Image grey;
-  ASSERT_TRUE(Read(testfiles::MakeJpeg(16, 8, greyPixels, true), grey));
+  ASSERT_TRUE(Read(d3dx_test::MakeJpeg(16, 8, greyPixels, true), grey));
   EXPECT_EQ(grey.format, file_format::L8);
   EXPECT_LE(MaxChannelError(grey.at(5, 5), 0xFF646464u), 2);
 }
@@ -270,7 +270,7 @@ TEST(BmpWriter, RoundTripKeepsPixelsAndPadding) {
 TEST(ImageKind, DecidedByContentNotName) {
   Bytes bmp = WriteBmp(Image{.width = 1, .height = 1, .argb = {0xFF00FF00u}}, false);
   EXPECT_EQ(DetectKind(bmp.data(), bmp.size()), FileKind::Bmp);
-  Bytes jpg = testfiles::MakeJpeg(8, 8, std::vector<std::uint32_t>(64, 0xFFFFFFFFu));
+  Bytes jpg = d3dx_test::MakeJpeg(8, 8, std::vector<std::uint32_t>(64, 0xFFFFFFFFu));
   EXPECT_EQ(DetectKind(jpg.data(), jpg.size()), FileKind::Jpg);
   const std::uint8_t text[] = "hello, this is not a picture at all";
   EXPECT_FALSE(DetectKind(text, sizeof text).has_value());
@@ -285,8 +285,8 @@ TEST(ImageHardening, TruncationAndDamage) {
   std::vector<Bytes> files;
   files.push_back(WriteBmp(Image{.width = 7, .height = 5, .argb = Gradient(7, 5)}, false));
   files.push_back(WriteBmp(Image{.width = 7, .height = 5, .argb = Gradient(7, 5)}, true));
-  files.push_back(testfiles::MakeJpeg(24, 16, Gradient(24, 16)));
-  files.push_back(testfiles::MakeJpeg(24, 16, Gradient(24, 16), false, true));
+  files.push_back(d3dx_test::MakeJpeg(24, 16, Gradient(24, 16)));
+  files.push_back(d3dx_test::MakeJpeg(24, 16, Gradient(24, 16), false, true));
   files.push_back(WritePng(Image{.width = 9, .height = 4, .argb = Gradient(9, 4)}, true));
   BmpSpec rle{.width = 4, .height = 2, .bpp = 8, .compression = 1, .palette = {0, 0xFF}};
   rle.pixels = {4, 1, 0, 0, 0, 4, 1, 0, 1, 0, 0, 1};
@@ -316,9 +316,9 @@ TEST(ImageHardening, TruncationAndDamage) {
 }
 
 }  // namespace
-}  // namespace vornel::image
+}  // namespace d3dx_image
 
-namespace vornel::image {
+namespace d3dx_image {
 namespace {
 
 // The pictures the bench ships: sizes as their generator makes them, and the
@@ -352,4 +352,4 @@ TEST(ShippedPictures, ReadWithTheirSizesAndOrientation) {
 }
 
 }  // namespace
-}  // namespace vornel::image
+}  // namespace d3dx_image

@@ -6,7 +6,7 @@
 
 #include "tests/platform/d3dx/image_test_files.h"
 
-namespace vornel::testfiles {
+namespace d3dx_test {
 
 Bytes MakeJpeg(int width, int height, const std::vector<std::uint32_t>& argb, bool grey, bool progressive) {
   jpeg_compress_struct cinfo;
@@ -46,4 +46,4 @@ Bytes MakeJpeg(int width, int height, const std::vector<std::uint32_t>& argb, bo
   return out;
 }
 
-}  // namespace vornel::testfiles
+}  // namespace d3dx_test

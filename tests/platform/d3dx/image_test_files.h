@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace vornel::testfiles {
+namespace d3dx_test {
 
 using Bytes = std::vector<std::uint8_t>;
 
@@ -116,4 +116,4 @@ inline Bytes MakeTga(const TgaSpec& s) {
 Bytes MakeJpeg(int width, int height, const std::vector<std::uint32_t>& argb, bool grey = false,
                bool progressive = false);
 
-}  // namespace vornel::testfiles
+}  // namespace d3dx_test

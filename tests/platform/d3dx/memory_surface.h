@@ -8,7 +8,7 @@
 #include "platform/d3d9/d3d9.h"
 #include "platform/d3d9/formats/format_table.h"
 
-namespace vornel::testing {
+namespace d3dx_test {
 
 class MemorySurface final : public IDirect3DSurface9 {
  public:
@@ -78,4 +78,4 @@ class MemorySurface final : public IDirect3DSurface9 {
   std::vector<BYTE> bytes_;
 };
 
-}  // namespace vornel::testing
+}  // namespace d3dx_test

@@ -9,7 +9,7 @@
 
 namespace {
 
-using vornel::testing::MemorySurface;
+using d3dx_test::MemorySurface;
 
 MemorySurface Argb(UINT w, UINT h) { return MemorySurface(w, h, D3DFMT_A8R8G8B8, w * 4); }
 

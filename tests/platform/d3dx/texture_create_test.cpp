@@ -20,7 +20,7 @@
 
 namespace {
 
-using vornel::image::Image;
+using d3dx_image::Image;
 using Bytes = std::vector<std::uint8_t>;
 
 // The suite's device, and a temporary folder for each test's files.
@@ -145,7 +145,7 @@ TEST_F(D3dxDevice, UnusableFormatsFallBackToTheClosest) {
 
 TEST_F(D3dxDevice, PictureFromMemoryTakesItsSizeAndFormat) {
   Image pic = Checker(6, 3, 0xFF112233u, 0xFF445566u);
-  Bytes bmp = vornel::image::WriteBmp(pic, false);
+  Bytes bmp = d3dx_image::WriteBmp(pic, false);
   IDirect3DTexture9* t = nullptr;
   D3DXIMAGE_INFO info{};
   ASSERT_EQ(D3DXCreateTextureFromFileInMemoryEx(device_, bmp.data(), static_cast<UINT>(bmp.size()), D3DX_DEFAULT,
@@ -188,7 +188,7 @@ TEST_F(D3dxDevice, PictureFromMemoryTakesItsSizeAndFormat) {
 
 TEST_F(D3dxDevice, ColourKeyAndMipLevels) {
   Image pic = Checker(4, 4, 0xFFFF00FFu, 0xFF00FF00u);
-  Bytes png = vornel::image::WritePng(pic, false);
+  Bytes png = d3dx_image::WritePng(pic, false);
   IDirect3DTexture9* t = nullptr;
   ASSERT_EQ(D3DXCreateTextureFromFileInMemoryEx(device_, png.data(), static_cast<UINT>(png.size()), D3DX_DEFAULT,
                                                 D3DX_DEFAULT, 0, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED,
@@ -207,12 +207,12 @@ TEST_F(D3dxDevice, ColourKeyAndMipLevels) {
 
 TEST_F(D3dxDevice, FilesOfEveryKindAndBadFiles) {
   Image pic = Checker(8, 8, 0xFF204060u, 0xFF80A0C0u);
-  WriteFile("pic.bmp", vornel::image::WriteBmp(pic, false));
-  WriteFile("pic.png", vornel::image::WritePng(pic, false));
-  WriteFile("pic.jpg", vornel::testfiles::MakeJpeg(8, 8, std::vector<std::uint32_t>(64, 0xFF808080u)));
-  WriteFile("pic.tga", vornel::testfiles::MakeTga({.imageType = 2, .width = 1, .height = 1, .bpp = 24,
+  WriteFile("pic.bmp", d3dx_image::WriteBmp(pic, false));
+  WriteFile("pic.png", d3dx_image::WritePng(pic, false));
+  WriteFile("pic.jpg", d3dx_test::MakeJpeg(8, 8, std::vector<std::uint32_t>(64, 0xFF808080u)));
+  WriteFile("pic.tga", d3dx_test::MakeTga({.imageType = 2, .width = 1, .height = 1, .bpp = 24,
                                                    .data = {0x30, 0x20, 0x10}}));
-  WriteFile("bitmap.jpg", vornel::image::WriteBmp(pic, false));  // a bitmap under a JPEG name
+  WriteFile("bitmap.jpg", d3dx_image::WriteBmp(pic, false));  // a bitmap under a JPEG name
   WriteFile("broken.bmp", Bytes{'B', 'M', 1, 2, 3});
   for (const char* name : {"pic.bmp", "pic.png", "pic.jpg", "pic.tga", "bitmap.jpg"}) {
     IDirect3DTexture9* t = nullptr;
@@ -274,7 +274,7 @@ TEST_F(D3dxDevice, SavedTextureLoadsBackTheSame) {
 
 TEST_F(D3dxDevice, CopiesBetweenDeviceTexturesOfAnyPool) {
   Image pic = Checker(8, 8, 0xFFFF0000u, 0xFF0000FFu);
-  Bytes bmp = vornel::image::WriteBmp(pic, false);
+  Bytes bmp = d3dx_image::WriteBmp(pic, false);
   IDirect3DTexture9 *managed = nullptr, *target = nullptr, *back = nullptr;
   ASSERT_EQ(D3DXCreateTextureFromFileInMemoryEx(device_, bmp.data(), static_cast<UINT>(bmp.size()), 8, 8, 1, 0,
                                                 D3DFMT_X8R8G8B8, D3DPOOL_MANAGED, D3DX_FILTER_POINT, D3DX_DEFAULT, 0,
@@ -376,9 +376,9 @@ TEST_F(D3dxDevice, RenderToSurfaceDrawsIntoTheTextureAndRestores) {
 
 TEST_F(D3dxDevice, OneBitFontBitmapFromMemory) {
   // The shape of the engine's font: 1 bit per pixel, black and white palette.
-  vornel::testfiles::BmpSpec font{.width = 16, .height = 2, .bpp = 1, .palette = {0x000000, 0xFFFFFF}};
-  font.pixels = vornel::testfiles::PadRows({{0xFF, 0x00}, {0x0F, 0xF0}});
-  Bytes file = vornel::testfiles::MakeBmp(font);
+  d3dx_test::BmpSpec font{.width = 16, .height = 2, .bpp = 1, .palette = {0x000000, 0xFFFFFF}};
+  font.pixels = d3dx_test::PadRows({{0xFF, 0x00}, {0x0F, 0xF0}});
+  Bytes file = d3dx_test::MakeBmp(font);
   IDirect3DTexture9* t = nullptr;
   ASSERT_EQ(D3DXCreateTextureFromFileInMemory(device_, file.data(), static_cast<UINT>(file.size()), &t), D3D_OK);
   EXPECT_EQ(Desc(t).Width, 16u);

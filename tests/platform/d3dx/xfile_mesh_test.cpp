@@ -68,9 +68,9 @@ struct PosNormTex {
 };
 
 TEST(XFileParser, RefusesWhatIsNotAWellFormedTextFile) {
-  xfile::Document doc;
+  d3dx_xfile::Document doc;
   const std::string good = std::string(kHeader) + "Frame A { Frame B { } }";
-  ASSERT_TRUE(xfile::ParseDocument(good.data(), good.size(), &doc));
+  ASSERT_TRUE(d3dx_xfile::ParseDocument(good.data(), good.size(), &doc));
   ASSERT_EQ(doc.objects.size(), 1u);
   EXPECT_EQ(doc.objects[0].children[0].name, "B");
   EXPECT_NE(doc.Find("B"), nullptr);
@@ -87,12 +87,12 @@ TEST(XFileParser, RefusesWhatIsNotAWellFormedTextFile) {
       std::string(kHeader) + "template T { <G> ",
       std::string(kHeader) + std::string(2000, '{'),
   };
-  for (const std::string& text : bad) EXPECT_FALSE(xfile::ParseDocument(text.data(), text.size(), &doc)) << text;
+  for (const std::string& text : bad) EXPECT_FALSE(d3dx_xfile::ParseDocument(text.data(), text.size(), &doc)) << text;
   // Nesting deeper than any exporter writes is refused, not recursed into.
   std::string deep = kHeader;
   for (int i = 0; i < 100; ++i) deep += "Frame { ";
   for (int i = 0; i < 100; ++i) deep += "} ";
-  EXPECT_FALSE(xfile::ParseDocument(deep.data(), deep.size(), &doc));
+  EXPECT_FALSE(d3dx_xfile::ParseDocument(deep.data(), deep.size(), &doc));
 }
 
 TEST(MeshFvf, SizesAndDeclarationsFollowTheComponents) {

@@ -9,7 +9,7 @@
 #include "tests/platform/win32/ui_test_support.h"
 
 namespace fs = std::filesystem;
-using namespace ui_test;
+using namespace win32_test;
 
 namespace {
 

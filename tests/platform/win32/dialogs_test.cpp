@@ -11,7 +11,7 @@
 #include "tests/platform/win32/texture_dialog_sample.h"
 #include "tests/platform/win32/ui_test_support.h"
 
-using namespace ui_test;
+using namespace win32_test;
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "platform/win32/backend.h"
 #include "platform/win32/message_box.h"
 
-namespace ui_test {
+namespace win32_test {
 
 class FakeBackend : public Backend {
  public:
@@ -82,4 +82,4 @@ class FakeBackend : public Backend {
   Record* record_;
 };
 
-}  // namespace ui_test
+}  // namespace win32_test

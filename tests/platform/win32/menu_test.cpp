@@ -5,7 +5,7 @@
 
 #include "tests/platform/win32/ui_test_support.h"
 
-using namespace ui_test;
+using namespace win32_test;
 
 using Menus = UiTest;
 

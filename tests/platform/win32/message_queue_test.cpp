@@ -10,7 +10,7 @@
 #include "tests/platform/win32/fake_backend.h"
 #include "tests/platform/win32/ui_test_support.h"
 
-using namespace ui_test;
+using namespace win32_test;
 
 using MessageQueue = UiTest;
 

@@ -10,7 +10,7 @@
 #include "platform/win32/message_box.h"
 #include "platform/win32/messages.h"
 
-namespace ui_test {
+namespace win32_test {
 
 inline DialogTemplate TextureDialog() {
   DialogTemplate t;
@@ -86,4 +86,4 @@ inline INT_PTR CALLBACK TextureDialogProc(HWND dlg, UINT message, WPARAM wParam,
   }
 }
 
-}  // namespace ui_test
+}  // namespace win32_test

@@ -19,7 +19,7 @@
 #include "platform/win32/status_bar.h"
 #include "platform/win32/window.h"
 
-namespace ui_test {
+namespace win32_test {
 
 struct Seen {
   HWND hwnd;
@@ -144,4 +144,4 @@ class UiTest : public ::testing::Test {
   }
 };
 
-}  // namespace ui_test
+}  // namespace win32_test

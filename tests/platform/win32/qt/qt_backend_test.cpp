@@ -16,7 +16,7 @@
 #include "platform/win32/window_pixels.h"
 #include "tests/platform/win32/ui_test_support.h"
 
-using namespace ui_test;
+using namespace win32_test;
 
 namespace {
 

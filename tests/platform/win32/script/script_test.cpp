@@ -10,7 +10,7 @@
 #include "platform/win32/window_pixels.h"
 #include "tests/platform/win32/script/script_test_support.h"
 
-using namespace ui_test;
+using namespace win32_test;
 namespace fs = std::filesystem;
 
 namespace {

@@ -7,7 +7,7 @@
 #include "platform/win32/script/script_runner.h"
 #include "tests/platform/win32/ui_test_support.h"
 
-namespace ui_test {
+namespace win32_test {
 
 class ScriptUiTest : public UiTest {
  protected:
@@ -17,4 +17,4 @@ class ScriptUiTest : public UiTest {
   }
 };
 
-}  // namespace ui_test
+}  // namespace win32_test

@@ -13,7 +13,7 @@
 #include "tests/platform/win32/script/script_test_support.h"
 #include "tests/platform/win32/texture_dialog_sample.h"
 
-using namespace ui_test;
+using namespace win32_test;
 
 namespace {
 

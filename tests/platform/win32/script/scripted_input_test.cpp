@@ -7,7 +7,7 @@
 
 #include "tests/platform/win32/script/script_test_support.h"
 
-using namespace ui_test;
+using namespace win32_test;
 
 using Menus = ScriptUiTest;
 using Accelerators = ScriptUiTest;
