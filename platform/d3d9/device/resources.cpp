@@ -192,44 +192,19 @@ HRESULT Surface::GetDesc(D3DSURFACE_DESC* pDesc) {
   }, pDesc);
 }
 
-namespace {
-
-// The block kind of a DXT format as an int, or -1.
-int DxtKind(D3DFORMAT f) {
-  switch (f) {
-    case D3DFMT_DXT1: return static_cast<int>(d3d9_formats::BlockKind::Dxt1);
-    case D3DFMT_DXT2: return static_cast<int>(d3d9_formats::BlockKind::Dxt2);
-    case D3DFMT_DXT3: return static_cast<int>(d3d9_formats::BlockKind::Dxt3);
-    case D3DFMT_DXT4: return static_cast<int>(d3d9_formats::BlockKind::Dxt4);
-    case D3DFMT_DXT5: return static_cast<int>(d3d9_formats::BlockKind::Dxt5);
-    default: return -1;
-  }
-}
-
-}  // namespace
-
 const std::uint32_t* Surface::ArgbTexels(int* pitch_in_texels) {
   if (desc_.Format == D3DFMT_A8R8G8B8 || desc_.Format == D3DFMT_X8R8G8B8) {
     *pitch_in_texels = pitch_ / 4;
     return reinterpret_cast<const std::uint32_t*>(bits_.data());
   }
-  const int dxt = DxtKind(desc_.Format);
-  if (is_depth_ || (dxt < 0 && !d3d9_formats::CanConvertRows(desc_.Format))) return nullptr;
+  d3d9_formats::BlockKind kind{};
+  const bool blocks = d3d9_formats::BlockKindOfFourCC(static_cast<std::uint32_t>(desc_.Format), &kind);
+  if (is_depth_ || (!blocks && !d3d9_formats::CanConvertRows(desc_.Format))) return nullptr;
   const std::uint32_t gen = container_ ? container_->Generation() : 0;
   if (!cache_valid_ || cache_generation_ != gen || !container_) {
     argb_cache_.resize(static_cast<std::size_t>(desc_.Width) * desc_.Height);
-    if (dxt >= 0) {
-      // Block rows: each 4 x 4 block decodes into the texels it covers.
-      const auto kind = static_cast<d3d9_formats::BlockKind>(dxt);
-      const UINT block_bytes = static_cast<UINT>(d3d9_formats::BlockBytes(kind));
-      std::uint32_t block[16];
-      for (UINT by = 0; by < (desc_.Height + 3) / 4; ++by)
-        for (UINT bx = 0; bx < (desc_.Width + 3) / 4; ++bx) {
-          d3d9_formats::DecodeBlock(kind, bits_.data() + static_cast<std::size_t>(by) * pitch_ + bx * block_bytes, block);
-          for (UINT y = 0; y < 4 && by * 4 + y < desc_.Height; ++y)
-            for (UINT x = 0; x < 4 && bx * 4 + x < desc_.Width; ++x)
-              argb_cache_[static_cast<std::size_t>(by * 4 + y) * desc_.Width + bx * 4 + x] = block[y * 4 + x];
-        }
+    if (blocks) {
+      d3d9_formats::DecodeBlockPicture(kind, bits_.data(), pitch_, desc_.Width, desc_.Height, argb_cache_.data());
     } else {
       for (UINT y = 0; y < desc_.Height; ++y)
         d3d9_formats::DecodeRow(desc_.Format, bits_.data() + static_cast<std::size_t>(y) * pitch_, desc_.Width,

@@ -1,6 +1,8 @@
 // DXT1 to DXT5 block decoding and a bounding-box block encoder.
 #include "platform/d3d9/formats/dxt_codec.h"
 
+#include <cstddef>
+
 namespace d3d9_formats {
 namespace {
 
@@ -233,6 +235,32 @@ void EncodeBlock(BlockKind kind, const std::uint32_t texels[16], std::uint8_t* b
   else
     EncodeInterpolatedAlpha(texels, block);
   EncodeColour(colour, false, block + 8);
+}
+
+bool BlockKindOfFourCC(std::uint32_t format, BlockKind* kind) {
+  constexpr auto FourCC = [](char d) {
+    return std::uint32_t{'D'} | std::uint32_t{'X'} << 8 | std::uint32_t{'T'} << 16 | std::uint32_t(d) << 24;
+  };
+  const BlockKind kinds[] = {BlockKind::Dxt1, BlockKind::Dxt2, BlockKind::Dxt3, BlockKind::Dxt4, BlockKind::Dxt5};
+  for (int i = 0; i < 5; ++i)
+    if (format == FourCC(static_cast<char>('1' + i))) {
+      *kind = kinds[i];
+      return true;
+    }
+  return false;
+}
+
+void DecodeBlockPicture(BlockKind kind, const std::uint8_t* bits, int pitch, unsigned width, unsigned height,
+                        std::uint32_t* texels) {
+  const unsigned block_bytes = static_cast<unsigned>(BlockBytes(kind));
+  std::uint32_t block[16];
+  for (unsigned by = 0; by < (height + 3) / 4; ++by)
+    for (unsigned bx = 0; bx < (width + 3) / 4; ++bx) {
+      DecodeBlock(kind, bits + static_cast<std::ptrdiff_t>(by) * pitch + bx * block_bytes, block);
+      for (unsigned y = 0; y < 4 && by * 4 + y < height; ++y)
+        for (unsigned x = 0; x < 4 && bx * 4 + x < width; ++x)
+          texels[static_cast<std::size_t>(by * 4 + y) * width + bx * 4 + x] = block[y * 4 + x];
+    }
 }
 
 }  // namespace d3d9_formats

@@ -12,19 +12,11 @@
 namespace d3d9_formats {
 namespace {
 
-d3d9_formats::BlockKind BlockKindOf(D3DFORMAT f) {
-  switch (f) {
-    case D3DFMT_DXT1:
-      return d3d9_formats::BlockKind::Dxt1;
-    case D3DFMT_DXT2:
-      return d3d9_formats::BlockKind::Dxt2;
-    case D3DFMT_DXT3:
-      return d3d9_formats::BlockKind::Dxt3;
-    case D3DFMT_DXT4:
-      return d3d9_formats::BlockKind::Dxt4;
-    default:
-      return d3d9_formats::BlockKind::Dxt5;
-  }
+// Callers have checked that the row is a block format.
+BlockKind BlockKindOf(D3DFORMAT f) {
+  BlockKind kind = BlockKind::Dxt5;
+  BlockKindOfFourCC(static_cast<std::uint32_t>(f), &kind);
+  return kind;
 }
 
 bool RectInside(const RECT& r, UINT w, UINT h) {
