@@ -2,9 +2,11 @@
 // around it.
 #include "platform/win32/backend_select.h"
 
+#include <cstdlib>
 #include <memory>
 
 #include "platform/win32/backend.h"
+#include "platform/win32/clock.h"
 #include "platform/win32/headless/headless_backend.h"
 #include "platform/win32/script/script.h"
 #include "platform/win32/script/script_driver.h"
@@ -20,6 +22,7 @@ int InitBackend(BackendKind kind, const char* script_path, std::string* error) {
     return 2;
   }
   std::unique_ptr<Backend> backend;
+  ScriptRunnerOptions options;
   if (kind == BackendKind::kQt) {
 #ifdef VORNEL_HAVE_QT
     backend = CreateQtBackend(&message);
@@ -32,9 +35,17 @@ int InitBackend(BackendKind kind, const char* script_path, std::string* error) {
     }
   } else {
     backend = CreateHeadlessBackend();
+    // For whole-program tests, VORNEL_VIRTUAL_CLOCK=MS: a virtual clock for
+    // the rest of the process, moved by Sleep and by script sleeps, MS ms a
+    // main-loop pass (10 when MS is not a positive number).
+    if (const char* ms = std::getenv("VORNEL_VIRTUAL_CLOCK"); ms && *ms) {
+      static VirtualClock* clock = new VirtualClock();
+      InstallClock(clock);
+      options.virtual_ms_per_pass = std::atoi(ms);
+    }
   }
   InstallBackend(std::move(backend));
-  if (script_path) StartScriptDriver(std::move(script));
+  if (script_path) StartScriptDriver(std::move(script), options);
   return 0;
 }
 

@@ -51,6 +51,14 @@ class Program : public ::testing::Test {
     Write("session.txt", script);
     return Run("--headless --script session.txt", env);
   }
+  // The same on a virtual clock: time moves only with the program's own
+  // waits, and a script's `sleep` moves it `ms_per_pass` a main-loop pass,
+  // so a second of statistics is 1000 / ms_per_pass passes however long
+  // they take and nothing waits in real time. Slow frames want a longer
+  // step.
+  int RunScriptOnVirtualClock(const std::string& script, int ms_per_pass = 10) {
+    return RunScript(script, "VORNEL_VIRTUAL_CLOCK=" + std::to_string(ms_per_pass));
+  }
 
   void Write(const std::string& name, const std::string& text) { std::ofstream(dir_ / name) << text; }
   std::string Read(const std::string& name) const {
