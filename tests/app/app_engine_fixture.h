@@ -54,18 +54,24 @@ class AppEngineTest : public test_support::EngineWorkspace {
     EngineWorkspace::TearDown();
   }
 
-  // A managed texture of one colour in `slot`.
-  static void MakePicture(int slot, UINT w, UINT h, D3DCOLOR colour) {
+  // A managed X8R8G8B8 texture in `slot` whose texel (x, y) is texel(x, y).
+  template <typename TexelOf>
+  static void MakeTexture(int slot, UINT w, UINT h, TexelOf texel) {
     Vorn& e = g_Engine;
     IDirect3DTexture9* t = nullptr;
     ASSERT_EQ(D3DXCreateTexture(e.m_pD3DDevice, w, h, 1, 0, D3DFMT_X8R8G8B8, D3DPOOL_MANAGED, &t), D3D_OK);
     D3DLOCKED_RECT lr{};
     ASSERT_EQ(t->LockRect(0, &lr, nullptr, 0), D3D_OK);
     for (UINT y = 0; y < h; ++y)
-      for (UINT x = 0; x < w; ++x) static_cast<DWORD*>(lr.pBits)[y * (lr.Pitch / 4) + x] = colour;
+      for (UINT x = 0; x < w; ++x) static_cast<DWORD*>(lr.pBits)[y * (lr.Pitch / 4) + x] = texel(x, y);
     t->UnlockRect(0);
     if (e.m_pTextures[slot]) e.m_pTextures[slot]->Release();
     e.m_pTextures[slot] = t;
+  }
+
+  // A managed texture of one colour in `slot`.
+  static void MakePicture(int slot, UINT w, UINT h, D3DCOLOR colour) {
+    MakeTexture(slot, w, h, [colour](UINT, UINT) { return colour; });
   }
 
   // How many traced calls read exactly `text` ("method(args)").

@@ -40,7 +40,9 @@ TEST_F(Tests2DFrames, EightHundredCallsFitTheListsAndTheBuffers) {
       Select(id, mode, 800);
       TracedFrame();
       for (const d3d9_hooks::CallRecord& c : d3d9_hooks::CallTrace())
-        if (c.method == "Lock") EXPECT_EQ(c.result, D3D_OK) << id << mode << " " << c.args;
+        if (c.method == "Lock") {
+          EXPECT_EQ(c.result, D3D_OK) << id << mode << " " << c.args;
+        }
       EXPECT_GE(d3d9_hooks::CallCount("DrawPrimitive"), 1u) << id << mode;
     }
   }

@@ -38,18 +38,9 @@ class Tests2DRules : public Tests2DTest {
  protected:
   // A managed texture of `w` x `h` pattern texels in `slot`.
   static void MakePattern(int slot, UINT w, UINT h) {
-    Vorn& e = g_Engine;
-    IDirect3DTexture9* t = nullptr;
-    ASSERT_EQ(D3DXCreateTexture(e.m_pD3DDevice, w, h, 1, 0, D3DFMT_X8R8G8B8, D3DPOOL_MANAGED, &t), D3D_OK);
-    D3DLOCKED_RECT lr{};
-    ASSERT_EQ(t->LockRect(0, &lr, nullptr, 0), D3D_OK);
-    for (UINT y = 0; y < h; ++y)
-      for (UINT x = 0; x < w; ++x)
-        static_cast<DWORD*>(lr.pBits)[y * (lr.Pitch / 4) + x] =
-            PatternTexel(slot, static_cast<int>(x), static_cast<int>(y));
-    t->UnlockRect(0);
-    if (e.m_pTextures[slot]) e.m_pTextures[slot]->Release();
-    e.m_pTextures[slot] = t;
+    MakeTexture(slot, w, h, [slot](UINT x, UINT y) {
+      return PatternTexel(slot, static_cast<int>(x), static_cast<int>(y));
+    });
   }
 
   static DWORD WorkingTexel(int x, int y) { return Texel(g_Engine.m_pTextures[6], x, y); }

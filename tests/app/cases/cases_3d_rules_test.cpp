@@ -231,7 +231,9 @@ TEST_F(Tests3DRules, RenderLinesAndRandomTrianglesSetUpFromTheFixedEye) {
     }
     EXPECT_GE(fixedAt, 0);
     // The lines' upload draws under it.
-    if (id == kRenderLines) EXPECT_LT(fixedAt, draw);
+    if (id == kRenderLines) {
+      EXPECT_LT(fixedAt, draw);
+    }
   }
 }
 
@@ -374,7 +376,9 @@ TEST_F(Tests3DRules, PreparedListsDrawTheirRandomFormsInTheirOrder) {
     Frame();
     // The textured variant draws its picture slot first.
     const int* q = &r[textured ? 1 : 0];
-    if (textured) EXPECT_EQ(g_Engine.m_nCurrentTexture, r[0] % 4 + 1);
+    if (textured) {
+      EXPECT_EQ(g_Engine.m_nCurrentTexture, r[0] % 4 + 1);
+    }
     const std::vector<Vertex3D> v = BufferedVertices<Vertex3D>(g_Engine.m_p3DVB, 5458 * 3);
     const float u[3] = {0, 1, 1}, w[3] = {0, 0, 1};
     int wrong = 0;

@@ -66,7 +66,9 @@ TEST_F(OnMessages, EachFrameWaitsForOneMessage) {
   messagesLeft_ = 5;
   for (int pass = 0; pass < 5; ++pass) {
     RunFrame();
-    if (pass == 0) EXPECT_FALSE(g_FrameTimer.stopped);  // started by the first message
+    if (pass == 0) { // started by the first message
+      EXPECT_FALSE(g_FrameTimer.stopped);
+    }
   }
   EXPECT_EQ(framesAtWait_, (std::vector<int>{0, 1, 2, 3, 4}));
   EXPECT_EQ(DrawCalls(), 5);

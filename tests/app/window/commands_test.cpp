@@ -176,8 +176,12 @@ TEST_F(Commands, FillAndShadeCommandsSetTheDeviceStateAndTheirMarks) {
     const Case& c = cases[i];
     Command(c.id);
     EXPECT_EQ(State(c.state), c.value) << c.id;
-    if (i < 3) EXPECT_EQ(g_Harness.fillMode, fillModes[i]) << c.id;
-    if (i >= 3) EXPECT_EQ(g_Harness.flatShading, c.id == ids::kShadeFlat) << c.id;
+    if (i < 3) {
+      EXPECT_EQ(g_Harness.fillMode, fillModes[i]) << c.id;
+    }
+    if (i >= 3) {
+      EXPECT_EQ(g_Harness.flatShading, c.id == ids::kShadeFlat) << c.id;
+    }
     InitMenu();
     EXPECT_TRUE(Checked(c.id)) << c.id;
   }
